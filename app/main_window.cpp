@@ -1,0 +1,41 @@
+#include "app/main_window.h"
+
+#include "repair/stock_hosts_text.h"
+
+// "主窗口"
+const char MainWindowName[] = "\xD6\xF7\xB4\xB0\xBF\xDA";
+// "按钮_保存"
+const char RepairButtonName[] = "\xB0\xB4\xC5\xA5_\xB1\xA3\xB4\xE6";
+// "编辑框1"
+const char HostsTextBoxName[] = "\xB1\xE0\xBC\xAD\xBF\xF2" "1";
+
+namespace {
+// "点击修复Click to fix"
+const char kRepairButtonCaption[] = "\xB5\xE3\xBB\xF7\xD0\xDE\xB8\xB4" "Click to fix";
+
+const ControlDefinition kControls[] = {
+    {RepairButtonName, ControlKind::PushButton, kRepairButtonCaption, 936,
+     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE, 0,
+     13, 24, 203, 48, false, 0, 0, nullptr},
+    // Lies beyond the right edge of the client area: the user never sees it; it holds the text
+    // that the repair writes. An ANSI control, so its text comes back in the ANSI code page.
+    {HostsTextBoxName, ControlKind::Edit, StockHostsText, CP_ACP,
+     WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
+         ES_AUTOHSCROLL | ES_WANTRETURN,
+     WS_EX_CLIENTEDGE, 421, 64, 592, 496, true, RGB(0, 0, 0), RGB(255, 255, 255), nullptr},
+};
+}  // namespace
+
+const WindowDefinition MainWindow = {
+    MainWindowName,
+    "hosts",
+    WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+    0,
+    50, 50,
+    239, 120,
+    true,
+    "DEFAULT_ICON",
+    nullptr,
+    kControls,
+    sizeof kControls / sizeof kControls[0],
+};

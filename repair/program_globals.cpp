@@ -1,0 +1,4 @@
+#include "repair/program_globals.h"
+
+char* hostsPath = nullptr;
+OsInfo* osInfo = nullptr;
