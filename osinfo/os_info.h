@@ -38,10 +38,17 @@ class OsInfo {
   virtual int64_t FreeSpaceInPagingFiles();
   virtual Text Caption2();
   virtual int64_t FreeVirtualMemory();
+  // Dates are OLE Automation dates (days since 1899-12-30).
+  virtual double InstallDate();
+  virtual double LastBootUpTime();
+  virtual double LocalDateTime();
   virtual Text Locale();
   virtual Text Manufacturer();
   virtual int64_t MaxNumberOfProcesses();
   virtual int64_t MaxProcessMemorySize();
+  // Appends the languages to the caller's array of texts (see AppendToTextArray); returns how many
+  // were appended, or -1 when the property gives no array and the array is left alone.
+  virtual int32_t MUILanguages(void*& languages);
   virtual int64_t NumberOfLicensedUsers();
   virtual int64_t NumberOfProcesses();
   virtual int64_t NumberOfUsers();
