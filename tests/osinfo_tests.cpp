@@ -9,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "fake_date_time.h"
 #include "fake_wmi.h"
 #include "live_blocks.h"
 #include "osinfo/os_info.h"
 #include "osinfo/trim_blanks.h"
+#include "values/array_block.h"
 #include "values/fieldless_instance.h"
+#include "values/joins.h"
+#include "values/text_array.h"
 
 namespace {
 using fake_wmi::Answer;
@@ -44,6 +48,36 @@ fake_wmi::Script Failing(HRESULT fake_wmi::Script::*step, HRESULT result) {
 std::string Show(const Text& text) { return text.get() ? text.get() : ""; }
 std::string Show(int64_t number) { return std::to_string(number); }
 std::string Show(bool truth) { return truth ? "true" : "false"; }
+std::string Show(double date) { return std::to_string(date); }
+
+// The members of an array of texts, "<null>" for a null member.
+std::vector<std::string> Members(void* array) {
+  ArrayElements elements = ArrayElementCount(array);
+  std::vector<std::string> members;
+  auto** texts = static_cast<char**>(elements.first);
+  for (int32_t i = 0; i < elements.count; ++i) members.push_back(texts[i] ? texts[i] : "<null>");
+  return members;
+}
+
+// A heap array block with the given dimension sizes whose elements are fresh texts.
+void* TextArray(std::vector<int32_t> sizes, std::vector<const char*> texts) {
+  size_t header = (1 + sizes.size()) * sizeof(int32_t);
+  auto* block = static_cast<int32_t*>(Allocate(header + texts.size() * sizeof(char*)));
+  block[0] = static_cast<int32_t>(sizes.size());
+  for (size_t i = 0; i < sizes.size(); ++i) block[1 + i] = sizes[i];
+  auto** elements = reinterpret_cast<char**>(block + 1 + sizes.size());
+  for (size_t i = 0; i < texts.size(); ++i) elements[i] = JoinTexts(texts[i]).Detach();
+  return block;
+}
+
+// The count MUILanguages returns and what it appended to an empty array, as "count:a,b".
+std::string LanguagesAppendedToAnEmptyArray(OsInfo& info) {
+  void* array = TextArray({0}, {});
+  std::string shown = std::to_string(info.MUILanguages(array)) + ":";
+  for (const std::string& member : Members(array)) shown += member + ",";
+  ReleaseTextArray(array);
+  return shown;
+}
 
 using Getter = std::string (*)(OsInfo&);
 #define CALL(name) [](OsInfo& info) { return Show(info.name()); }
@@ -147,7 +181,7 @@ class OsInfoWithFakeWmi : public testing::Test {
   OsInfo* info_ = NewFieldlessInstance<OsInfo>();
 };
 
-enum class Kind { Text, Integer, Boolean, Comparison };
+enum class Kind { Text, Integer, Boolean, Comparison, Date, List };
 
 TEST_F(OsInfoWithFakeWmi, EachGetterQueriesItsOwnPropertyAndConvertsItByItsKind) {
   struct Case {
@@ -182,10 +216,14 @@ TEST_F(OsInfoWithFakeWmi, EachGetterQueriesItsOwnPropertyAndConvertsItByItsKind)
       {GETTER(FreeSpaceInPagingFiles), L"FreeSpaceInPagingFiles", Kind::Integer},
       {GETTER(Caption2), L"Caption", Kind::Text},
       {GETTER(FreeVirtualMemory), L"FreeVirtualMemory", Kind::Integer},
+      {GETTER(InstallDate), L"InstallDate", Kind::Date},
+      {GETTER(LastBootUpTime), L"LastBootUpTime", Kind::Date},
+      {GETTER(LocalDateTime), L"LocalDateTime", Kind::Date},
       {GETTER(Locale), L"Locale", Kind::Text},
       {GETTER(Manufacturer), L"Manufacturer", Kind::Text},
       {GETTER(MaxNumberOfProcesses), L"MaxNumberOfProcesses", Kind::Integer},
       {GETTER(MaxProcessMemorySize), L"MaxProcessMemorySize", Kind::Integer},
+      {"MUILanguages", LanguagesAppendedToAnEmptyArray, L"MUILanguages", Kind::List},
       {GETTER(NumberOfLicensedUsers), L"NumberOfLicensedUsers", Kind::Integer},
       {GETTER(NumberOfProcesses), L"NumberOfProcesses", Kind::Integer},
       {GETTER(NumberOfUsers), L"NumberOfUsers", Kind::Integer},
@@ -221,7 +259,7 @@ TEST_F(OsInfoWithFakeWmi, EachGetterQueriesItsOwnPropertyAndConvertsItByItsKind)
       {GETTER(IsDomainController), L"Producttype", Kind::Comparison, 2},
       {GETTER(IsWorkstation), L"Producttype", Kind::Comparison, 1},
   };
-  ASSERT_EQ(std::size(cases), 60u);
+  ASSERT_EQ(std::size(cases), 64u);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     // A value each kind turns into something only its own conversion gives: text trimmed at both
@@ -244,6 +282,15 @@ TEST_F(OsInfoWithFakeWmi, EachGetterQueriesItsOwnPropertyAndConvertsItByItsKind)
       case Kind::Comparison:
         value = Int32(c.equalTo);
         expected = "true";
+        break;
+      case Kind::Date:
+        // Wine has no scripting date-time object: the empty date, 0100-01-01.
+        value = String(L"20240305120000.000000+480");
+        expected = Show(-657434.0);
+        break;
+      case Kind::List:
+        value = StringArray({L"zh-CN", L"en-US"});
+        expected = "2:zh-CN,en-US,";
         break;
     }
     Outcome outcome = Run(Rows({Answer(value)}), c.getter);
@@ -470,6 +517,97 @@ TEST_F(OsInfoWithFakeWmi, TextGettersTrimAsciiAndFullWidthSpacesAtBothEnds) {
     SCOPED_TRACE(testing::Message() << c.expected);
     EXPECT_EQ(Run(Rows({Answer(String(c.value))}), WindowsDirectory).result, c.expected);
   }
+}
+
+TEST_F(OsInfoWithFakeWmi, DateGettersHandTheTrimmedTextToTheDateTimeObject) {
+  // The full-width space reaches the getter as A1 A1 only under code page 936.
+  if (GetACP() != 936) GTEST_SKIP() << "needs ANSI code page 936";
+  FakeDateTimeScript dateScript;
+  dateScript.date = 45356.5;
+  FakeDateTimeRegistration dateTime(dateScript);
+  ASSERT_TRUE(dateTime.registered());
+  Outcome outcome =
+      Run(Rows({Answer(String(L" \u3000 20240305120000.000000+480\t\r\n \u3000"))}),
+          CALL(LastBootUpTime));
+  EXPECT_EQ(outcome.result, Show(45356.5));
+  ASSERT_EQ(dateTime.log().valuesWritten.size(), 1u);
+  EXPECT_EQ(dateTime.log().valuesWritten[0], L"20240305120000.000000+480\t\r\n")
+      << "blanks trimmed, tabs and line breaks kept";
+}
+
+TEST_F(OsInfoWithFakeWmi, LanguagesAreAppendedToTheCallersArray) {
+  fake_wmi::Value integers;
+  integers.put()->vt = VT_ARRAY | VT_I4;
+  integers.put()->parray = SafeArrayCreateVector(VT_I4, 0, 1);
+  LONG first = 0, lcid = 1033;
+  SafeArrayPutElement(integers.get().parray, &first, &lcid);
+  fake_wmi::Script unreachable;
+  unreachable.create = REGDB_E_CLASSNOTREG;
+
+  struct Case {
+    const char* what;
+    fake_wmi::Script script;
+    std::vector<int32_t> sizes;  // of the caller's array
+    std::vector<const char*> members;
+    int32_t count;
+    std::vector<std::string> after;
+  } cases[] = {
+      {"one more", Rows({Answer(StringArray({L"fr-FR"}))}), {2}, {"zh-CN", "en-US"}, 1,
+       {"zh-CN", "en-US", "fr-FR"}},
+      {"an empty array value", Rows({Answer(StringArray({}))}), {2}, {"zh-CN", "en-US"}, 0,
+       {"zh-CN", "en-US"}},
+      {"a null value", Rows({Answer(Null())}), {1}, {"zh-CN"}, -1, {"zh-CN"}},
+      {"a value that is no array", Rows({Answer(String(L"fr-FR"))}), {1}, {"zh-CN"}, -1,
+       {"zh-CN"}},
+      {"WMI unreachable", unreachable, {1}, {"zh-CN"}, -1, {"zh-CN"}},
+      {"two dimensions", Rows({Answer(StringArray({L"fr-FR", L""}))}), {2, 2},
+       {"a", "b", "c", "d"}, 2, {"a", "b", "c", "d", "fr-FR", "<null>"}},
+      {"no string", Rows({Answer(integers)}), {0}, {}, 1, {"1033"}},
+  };
+  // The array is made and released inside the getter's run, so the leak checks cover it too.
+  static const Case* current;
+  static int32_t count;
+  static std::vector<std::string> after;
+  static bool leftAlone;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    current = &c;
+    Run(c.script, [](OsInfo& info) {
+      void* array = TextArray(current->sizes, current->members);
+      void* before = array;
+      count = info.MUILanguages(array);
+      after = Members(array);
+      leftAlone = array == before;
+      ReleaseTextArray(array);
+      return std::string();
+    });
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(after, c.after);
+    if (c.count < 0) {
+      EXPECT_TRUE(leftAlone) << "the array is left alone";
+    }
+  }
+}
+
+TEST_F(OsInfoWithFakeWmi, LanguagesGoIntoAFreshCopyOfAConstantArray) {
+  static IN_CONSTANT_POOL const char english[] = "en-US";
+  static IN_CONSTANT_POOL const struct {
+    int32_t header[2];
+    const char* texts[1];
+  } pooled = {{1, 1}, {english}};
+  static void* array;
+  static std::vector<std::string> after;
+  Outcome outcome = Run(Rows({Answer(StringArray({L"fr-FR"}))}), [](OsInfo& info) {
+    array = const_cast<void*>(static_cast<const void*>(&pooled));
+    std::string count = std::to_string(info.MUILanguages(array));
+    after = Members(array);
+    ReleaseTextArray(array);
+    return count;
+  });
+  EXPECT_EQ(outcome.result, "1");
+  EXPECT_NE(array, &pooled);
+  EXPECT_EQ(after, (std::vector<std::string>{"en-US", "fr-FR"}));
+  EXPECT_EQ(pooled.header[1], 1) << "the constant is untouched";
 }
 
 // Bytes that no UTF-16 value converts to, so no WMI answer can bring them to a getter.
