@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "com_count.h"
 #include "fake_date_time.h"
 #include "fake_wmi.h"
 #include "live_blocks.h"
 #include "osinfo/os_info.h"
 #include "osinfo/trim_blanks.h"
-#include "values/array_block.h"
+#include "text_arrays.h"
 #include "values/fieldless_instance.h"
-#include "values/joins.h"
 #include "values/text_array.h"
 
 namespace {
@@ -50,26 +50,6 @@ std::string Show(int64_t number) { return std::to_string(number); }
 std::string Show(bool truth) { return truth ? "true" : "false"; }
 std::string Show(double date) { return std::to_string(date); }
 
-// The members of an array of texts, "<null>" for a null member.
-std::vector<std::string> Members(void* array) {
-  ArrayElements elements = ArrayElementCount(array);
-  std::vector<std::string> members;
-  auto** texts = static_cast<char**>(elements.first);
-  for (int32_t i = 0; i < elements.count; ++i) members.push_back(texts[i] ? texts[i] : "<null>");
-  return members;
-}
-
-// A heap array block with the given dimension sizes whose elements are fresh texts.
-void* TextArray(std::vector<int32_t> sizes, std::vector<const char*> texts) {
-  size_t header = (1 + sizes.size()) * sizeof(int32_t);
-  auto* block = static_cast<int32_t*>(Allocate(header + texts.size() * sizeof(char*)));
-  block[0] = static_cast<int32_t>(sizes.size());
-  for (size_t i = 0; i < sizes.size(); ++i) block[1 + i] = sizes[i];
-  auto** elements = reinterpret_cast<char**>(block + 1 + sizes.size());
-  for (size_t i = 0; i < texts.size(); ++i) elements[i] = JoinTexts(texts[i]).Detach();
-  return block;
-}
-
 // The count MUILanguages returns and what it appended to an empty array, as "count:a,b".
 std::string LanguagesAppendedToAnEmptyArray(OsInfo& info) {
   void* array = TextArray({0}, {});
@@ -99,20 +79,6 @@ Calls CallsOf(const fake_wmi::Record& record) {
 [[maybe_unused]] void PrintTo(const Calls& calls, std::ostream* out) {
   *out << "{creations " << calls.creations << ", connections " << calls.connections << ", queries "
        << calls.queries << ", nexts " << calls.nexts << ", gets " << calls.gets << "}";
-}
-
-// How often COM is initialised on this thread, found by unwinding it: a CoInitializeEx that nests
-// (S_FALSE) followed by two CoUninitialize calls lowers the count by one, until a CoInitializeEx
-// starts afresh (S_OK). Leaves the count at one, in a fresh apartment, so a fault does not spill
-// into later checks; runs only while no fake is registered.
-int ComInitialisationCount() {
-  int count = 0;
-  while (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_FALSE) {
-    CoUninitialize();
-    CoUninitialize();
-    ++count;
-  }
-  return count;
 }
 
 // One complete query of the property, call for call as the engine makes it, ended by the first

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "com_count.h"
 #include "live_blocks.h"
 #include "osinfo/os_info.h"
 #include "values/fieldless_instance.h"
@@ -20,18 +21,6 @@ bool WmiTakenAway() {
 }
 
 std::string Show(const Text& text) { return text.get() ? text.get() : ""; }
-
-// As in osinfo_tests: how often COM is initialised on this thread, found by unwinding it; leaves
-// the count at one.
-int ComInitialisationCount() {
-  int count = 0;
-  while (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_FALSE) {
-    CoUninitialize();
-    CoUninitialize();
-    ++count;
-  }
-  return count;
-}
 
 // An OsInfo instance made as the program makes it, on a thread whose COM the test initialised once.
 class OsInfoOnWine : public testing::Test {
