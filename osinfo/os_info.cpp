@@ -22,7 +22,9 @@ int64_t IntegerProperty(const char* property) {
   return TruncateToInt64(VariantToNumber(QueryProperty(property).get()));
 }
 
-bool BooleanProperty(const char* property) { return VariantToBoolean(QueryProperty(property).get()); }
+bool BooleanProperty(const char* property) {
+  return VariantToBoolean(QueryProperty(property).get());
+}
 
 // Compares the low 32 bits of the integer value, as a signed 32-bit value.
 bool IntegerPropertyEquals(const char* property, int32_t value) {
@@ -43,15 +45,25 @@ Text OsInfo::CountryCode() { return TrimmedTextProperty("CountryCode"); }
 Text OsInfo::CSDVersion() { return TrimmedTextProperty("CSDVersion"); }
 Text OsInfo::CSName() { return TrimmedTextProperty("CSName"); }
 int64_t OsInfo::CurrentTimeZone() { return IntegerProperty("CurrentTimeZone"); }
-bool OsInfo::DataExecutionPrevention_Available() { return BooleanProperty("DataExecutionPrevention_Available"); }
-bool OsInfo::DataExecutionPrevention_32BitApplications() { return BooleanProperty("DataExecutionPrevention_32BitApplications"); }
-bool OsInfo::DataExecutionPrevention_Drivers() { return BooleanProperty("DataExecutionPrevention_Drivers"); }
-int64_t OsInfo::DataExecutionPrevention_SupportPolicy() { return IntegerProperty("DataExecutionPrevention_SupportPolicy"); }
+bool OsInfo::DataExecutionPrevention_Available() {
+  return BooleanProperty("DataExecutionPrevention_Available");
+}
+bool OsInfo::DataExecutionPrevention_32BitApplications() {
+  return BooleanProperty("DataExecutionPrevention_32BitApplications");
+}
+bool OsInfo::DataExecutionPrevention_Drivers() {
+  return BooleanProperty("DataExecutionPrevention_Drivers");
+}
+int64_t OsInfo::DataExecutionPrevention_SupportPolicy() {
+  return IntegerProperty("DataExecutionPrevention_SupportPolicy");
+}
 bool OsInfo::Debug() { return BooleanProperty("Debug"); }
 Text OsInfo::Description() { return TrimmedTextProperty("Description"); }
 bool OsInfo::Distributed() { return BooleanProperty("Distributed"); }
 int64_t OsInfo::EncryptionLevel() { return IntegerProperty("EncryptionLevel"); }
-int64_t OsInfo::ForegroundApplicationBoost() { return IntegerProperty("ForegroundApplicationBoost"); }
+int64_t OsInfo::ForegroundApplicationBoost() {
+  return IntegerProperty("ForegroundApplicationBoost");
+}
 int64_t OsInfo::FreePhysicalMemory() { return IntegerProperty("FreePhysicalMemory"); }
 int64_t OsInfo::FreeSpaceInPagingFiles() { return IntegerProperty("FreeSpaceInPagingFiles"); }
 Text OsInfo::Caption2() { return TrimmedTextProperty("Caption"); }

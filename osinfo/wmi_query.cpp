@@ -88,7 +88,8 @@ Variant WmiQueryProperty(const char* query, const char* property) {
   BSTR language = TextToBstr(kQueryLanguage);
   BSTR queryText = TextToBstr(query);
   IEnumWbemClassObject* rows = nullptr;
-  if (services->ExecQuery(language, queryText, kForwardOnlyReturnImmediately, nullptr, &rows) == 0) {
+  if (services->ExecQuery(language, queryText, kForwardOnlyReturnImmediately, nullptr, &rows) ==
+      0) {
     ReadRows(rows, property, result.get());
   }
   if (rows) rows->Release();

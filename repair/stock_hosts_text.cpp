@@ -5,6 +5,8 @@
 // Two ideographic spaces (U+3000) in code page 936.
 #define INDENT "\xA1\xA1\xA1\xA1"
 
+// One line of the text per source line.
+// clang-format off
 IN_CONSTANT_POOL const char StockHostsText[] =
     "# Copyright (c) 1993-2009 Microsoft Corp.\r\n"
     INDENT "#\r\n"
@@ -26,5 +28,6 @@ IN_CONSTANT_POOL const char StockHostsText[] =
     "# localhost name resolution is handled within DNS itself.\r\n"
     INDENT "#127.0.0.1 localhost\r\n"
     INDENT "#::1 localhost";
+// clang-format on
 
 static_assert(sizeof StockHostsText == 831 + 1);

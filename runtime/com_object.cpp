@@ -63,9 +63,8 @@ void WriteComProperty(ComObject* object, const char* property, const char* text)
   value.bstrVal = AnsiToBstr(text);
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS arguments = {&value, &named, 1, 1};
-  (void)Failed(object->dispatch->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT,
-                                        DISPATCH_PROPERTYPUT, &arguments, nullptr, nullptr,
-                                        nullptr));
+  (void)Failed(object->dispatch->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
+                                        &arguments, nullptr, nullptr, nullptr));
   (void)VariantClear(&value);
 }
 

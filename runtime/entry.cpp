@@ -9,8 +9,9 @@ namespace {
 // are loaded by name later come from System32 only. Older systems without the call still start.
 void RestrictDllSearchToSystem32() {
   using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
-  auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
   if (!setDefaultDllDirectories || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     (void)SetDllDirectoryW(L"");
   }

@@ -17,7 +17,8 @@ long liveBytes = 0;
 [[noreturn]] void AllocationFailed(size_t size) {
   // "分配 %u 字节内存失败!" in code page 936.
   char message[64];
-  snprintf(message, sizeof message, "\xB7\xD6\xC5\xE4 %u \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!",
+  snprintf(message, sizeof message,
+           "\xB7\xD6\xC5\xE4 %u \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!",
            static_cast<unsigned>(size));
   FatalError(message);
 }

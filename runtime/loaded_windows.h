@@ -1,5 +1,6 @@
 #pragma once
-// The run time's record of the windows it has loaded, shared by the loader and the keyboard handling.
+// The run time's record of the windows it has loaded, shared by the loader and the keyboard
+// handling.
 #include <windows.h>
 
 #include <vector>
@@ -9,9 +10,9 @@
 struct LoadedWindow {
   const WindowDefinition* definition;
   HWND window;
-  std::vector<HWND> controls;    // in definition order
-  std::vector<HBRUSH> brushes;   // per control; null where the control keeps the system colours
-  HWND lastFocus;                // the control to give the focus back to on activation
+  std::vector<HWND> controls;   // in definition order
+  std::vector<HBRUSH> brushes;  // per control; null where the control keeps the system colours
+  HWND lastFocus;               // the control to give the focus back to on activation
 };
 
 // Null when the window is not one the run time loaded.

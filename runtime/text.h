@@ -1,7 +1,8 @@
 #pragma once
-// Text: a zero-terminated run of 8-bit characters in a block of its own from the run-time allocator.
-// Null and a terminator-only block are both the empty text. Texts passed as arguments are plain
-// `const char*` references; a `Text` owns its block and releases it when it goes out of scope.
+// Text: a zero-terminated run of 8-bit characters in a block of its own from the run-time
+// allocator. Null and a terminator-only block are both the empty text. Texts passed as arguments
+// are plain `const char*` references; a `Text` owns its block and releases it when it goes out of
+// scope.
 #include <utility>
 
 #include "runtime/heap.h"

@@ -3,6 +3,7 @@
 // time's operations on it. Arguments are `const VARIANT*` references; `Variant` owns one block,
 // clears it (VariantClear) and releases it when it goes out of scope.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdint>

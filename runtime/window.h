@@ -31,7 +31,7 @@ struct WindowDefinition {
   const char* title;  // code page 936
   DWORD style;
   DWORD exStyle;
-  int left, top;  // used only when not centred
+  int left, top;      // used only when not centred
   int width, height;  // outer size
   bool centred;
   const char* iconName;  // icon group resource of the program; null for none

@@ -1,7 +1,8 @@
 // Registered under ANSI code pages 936 and 1252: every conversion that names code page 936 must
 // give the same bytes under both.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

@@ -66,8 +66,8 @@ TEST_F(ComThread, TheTextGoesToValueAndGetVarDateGivesTheDate) {
   EXPECT_EQ(log.valuesWritten[1], L"<null>") << "an empty text goes as a null string";
   EXPECT_EQ(log.getVarDateArgumentCounts, (std::vector<UINT>{0, 0}));
   EXPECT_EQ(log.liveObjects, 0);
-  EXPECT_EQ(log.events, (std::vector<std::string>{"created", "released", "uninitialize",
-                                                  "created", "released", "uninitialize"}))
+  EXPECT_EQ(log.events, (std::vector<std::string>{"created", "released", "uninitialize", "created",
+                                                  "released", "uninitialize"}))
       << "each object is released before COM is uninitialised";
 }
 

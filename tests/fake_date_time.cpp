@@ -5,7 +5,8 @@
 
 namespace {
 // {8D2C3F21-5B7E-4E0A-9C61-3A7F0B1D2E45}: the fake's own class.
-const CLSID kFakeClass = {0x8d2c3f21, 0x5b7e, 0x4e0a, {0x9c, 0x61, 0x3a, 0x7f, 0x0b, 0x1d, 0x2e, 0x45}};
+const CLSID kFakeClass = {
+    0x8d2c3f21, 0x5b7e, 0x4e0a, {0x9c, 0x61, 0x3a, 0x7f, 0x0b, 0x1d, 0x2e, 0x45}};
 const wchar_t kFakeClassText[] = L"{8D2C3F21-5B7E-4E0A-9C61-3A7F0B1D2E45}";
 const wchar_t kProgIdKey[] = L"Software\\Classes\\WbemScripting.SWbemDateTime";
 const DISPID kValue = 1;

@@ -2,14 +2,15 @@
 // A scripted stand-in for the scripting date-time object, which Wine lacks: registered in this
 // process for a class of its own, with the ProgID pointed at that class in the prefix's registry.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <string>
 #include <vector>
 
 struct FakeDateTimeScript {
-  DATE date = 0;                     // what GetVarDate answers
-  HRESULT getVarDateResult = S_OK;   // a failure makes GetVarDate answer nothing
+  DATE date = 0;                    // what GetVarDate answers
+  HRESULT getVarDateResult = S_OK;  // a failure makes GetVarDate answer nothing
 };
 
 struct FakeDateTimeLog {

@@ -2,8 +2,9 @@
 // A scripted stand-in for the WBEM locator chain: locator, services, enumerator and row objects.
 // While a Registration lives, CoCreateInstance of the locator's class id on this thread's apartment
 // gets the fake, which answers from the script and records every call it receives.
-#include <wbemcli.h>
 #include <windows.h>
+
+#include <wbemcli.h>
 
 #include <cstdint>
 #include <initializer_list>

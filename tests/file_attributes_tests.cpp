@@ -3,8 +3,9 @@
 //
 // Wine reports the archive bit (0x20) on every regular file whatever was set, so attributes are
 // compared with the archive bit masked out.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

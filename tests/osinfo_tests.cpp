@@ -1,7 +1,8 @@
 // OsInfo against a scripted WBEM locator registered in this process, and its Win32 getters against
 // the same calls made directly. Registered under ANSI code pages 936 and 1252.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
@@ -492,9 +493,8 @@ TEST_F(OsInfoWithFakeWmi, DateGettersHandTheTrimmedTextToTheDateTimeObject) {
   dateScript.date = 45356.5;
   FakeDateTimeRegistration dateTime(dateScript);
   ASSERT_TRUE(dateTime.registered());
-  Outcome outcome =
-      Run(Rows({Answer(String(L" \u3000 20240305120000.000000+480\t\r\n \u3000"))}),
-          CALL(LastBootUpTime));
+  Outcome outcome = Run(Rows({Answer(String(L" \u3000 20240305120000.000000+480\t\r\n \u3000"))}),
+                        CALL(LastBootUpTime));
   EXPECT_EQ(outcome.result, Show(45356.5));
   ASSERT_EQ(dateTime.log().valuesWritten.size(), 1u);
   EXPECT_EQ(dateTime.log().valuesWritten[0], L"20240305120000.000000+480\t\r\n")
@@ -518,16 +518,27 @@ TEST_F(OsInfoWithFakeWmi, LanguagesAreAppendedToTheCallersArray) {
     int32_t count;
     std::vector<std::string> after;
   } cases[] = {
-      {"one more", Rows({Answer(StringArray({L"fr-FR"}))}), {2}, {"zh-CN", "en-US"}, 1,
+      {"one more",
+       Rows({Answer(StringArray({L"fr-FR"}))}),
+       {2},
+       {"zh-CN", "en-US"},
+       1,
        {"zh-CN", "en-US", "fr-FR"}},
-      {"an empty array value", Rows({Answer(StringArray({}))}), {2}, {"zh-CN", "en-US"}, 0,
+      {"an empty array value",
+       Rows({Answer(StringArray({}))}),
+       {2},
+       {"zh-CN", "en-US"},
+       0,
        {"zh-CN", "en-US"}},
       {"a null value", Rows({Answer(Null())}), {1}, {"zh-CN"}, -1, {"zh-CN"}},
-      {"a value that is no array", Rows({Answer(String(L"fr-FR"))}), {1}, {"zh-CN"}, -1,
-       {"zh-CN"}},
+      {"a value that is no array", Rows({Answer(String(L"fr-FR"))}), {1}, {"zh-CN"}, -1, {"zh-CN"}},
       {"WMI unreachable", unreachable, {1}, {"zh-CN"}, -1, {"zh-CN"}},
-      {"two dimensions", Rows({Answer(StringArray({L"fr-FR", L""}))}), {2, 2},
-       {"a", "b", "c", "d"}, 2, {"a", "b", "c", "d", "fr-FR", "<null>"}},
+      {"two dimensions",
+       Rows({Answer(StringArray({L"fr-FR", L""}))}),
+       {2, 2},
+       {"a", "b", "c", "d"},
+       2,
+       {"a", "b", "c", "d", "fr-FR", "<null>"}},
       {"no string", Rows({Answer(integers)}), {0}, {}, 1, {"1033"}},
   };
   // The array is made and released inside the getter's run, so the leak checks cover it too.

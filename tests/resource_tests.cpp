@@ -35,8 +35,8 @@ class ProgramFile : public ::testing::Test {
 };
 
 std::vector<char> ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   std::vector<char> bytes(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr));
   DWORD read = 0;
   if (!bytes.empty()) ::ReadFile(file, bytes.data(), bytes.size(), &read, nullptr);
@@ -65,9 +65,9 @@ TEST(ProgramImage, IsA32BitGuiProgramImportingOnlySystemDlls) {
     }
     return nullptr;
   };
-  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "OLE32.DLL",
-                                        "OLEAUT32.DLL", "ADVAPI32.DLL", "SHELL32.DLL",
-                                        "MSVCRT.DLL"};
+  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
+                                        "OLE32.DLL",    "OLEAUT32.DLL", "ADVAPI32.DLL",
+                                        "SHELL32.DLL",  "MSVCRT.DLL"};
   DWORD importsRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
   auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(offset(importsRva));
   ASSERT_NE(import, nullptr);

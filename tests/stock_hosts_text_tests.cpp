@@ -27,7 +27,8 @@ TEST(StockHostsText, HasTwentyCommentLinesOfTheirExactLengths) {
   EXPECT_EQ(text.front(), '#');
   EXPECT_EQ(text.substr(text.size() - 9), "localhost") << "no final line break";
 
-  const size_t lengths[] = {41, 5, 71, 5, 73, 71, 76, 74, 12, 5, 74, 66, 5, 18, 5, 49, 44, 57, 24, 18};
+  const size_t lengths[] = {41, 5,  71, 5,  73, 71, 76, 74, 12, 5,
+                            74, 66, 5,  18, 5,  49, 44, 57, 24, 18};
   std::vector<std::string> lines = Lines(text);
   ASSERT_EQ(lines.size(), 20u);
   for (size_t i = 0; i < lines.size(); ++i) {

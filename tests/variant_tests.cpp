@@ -137,7 +137,8 @@ TEST(VariantArrays, CountCoversEveryDimensionAndNonArraysGiveMinusOne) {
 
 TEST(VariantArrays, ElementsByOneBasedIndexWithTheFirstDimensionFastest) {
   NoLeakScope scope;
-  // Two by three with lower bounds 5 and -1: element i (1-based) is (5 + (i-1) % 2, -1 + (i-1) / 2).
+  // Two by three with lower bounds 5 and -1: element i (1-based) is (5 + (i-1) % 2, -1 + (i-1) /
+  // 2).
   Value twoByThree = IntegerArray({{2, 5}, {3, -1}});
   for (int32_t i = 1; i <= 6; ++i) {
     Variant element = VariantElement(&twoByThree, i);
@@ -172,7 +173,8 @@ TEST(VariantArrays, StringAndVariantElementsAreCopies) {
   stringArray.parray = strings;
   Value variantArray = Value::Of(VT_ARRAY | VT_VARIANT);
   variantArray.parray = variants;
-  for (const VARIANT* array : {static_cast<VARIANT*>(&stringArray), static_cast<VARIANT*>(&variantArray)}) {
+  for (const VARIANT* array :
+       {static_cast<VARIANT*>(&stringArray), static_cast<VARIANT*>(&variantArray)}) {
     Variant second = VariantElement(array, 2);
     EXPECT_STREQ(VariantToText(second.get()).get(), "0409");
   }

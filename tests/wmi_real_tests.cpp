@@ -1,8 +1,10 @@
 // OsInfo against Wine's own WMI. Registered twice: as is, and with WMI taken away from the process
 // (WINEDLLOVERRIDES=wbemprox=d); each group of tests runs only in the registration it is for.
-#include <gtest/gtest.h>
-#include <wbemcli.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <wbemcli.h>
 
 #include <cstring>
 #include <string>
