@@ -1,13 +1,8 @@
 #include "app/main_window.h"
 
+#include "repair/hosts_path.h"
+#include "repair/repair_hosts.h"
 #include "repair/stock_hosts_text.h"
-
-// "主窗口"
-const char MainWindowName[] = "\xD6\xF7\xB4\xB0\xBF\xDA";
-// "按钮_保存"
-const char RepairButtonName[] = "\xB0\xB4\xC5\xA5_\xB1\xA3\xB4\xE6";
-// "编辑框1"
-const char HostsTextBoxName[] = "\xB1\xE0\xBC\xAD\xBF\xF2" "1";
 
 namespace {
 // "点击修复Click to fix"
@@ -16,7 +11,7 @@ const char kRepairButtonCaption[] = "\xB5\xE3\xBB\xF7\xD0\xDE\xB8\xB4" "Click to
 const ControlDefinition kControls[] = {
     {RepairButtonName, ControlKind::PushButton, kRepairButtonCaption, 936,
      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE, 0,
-     13, 24, 203, 48, false, 0, 0, nullptr},
+     13, 24, 203, 48, false, 0, 0, RepairHosts},
     // Lies beyond the right edge of the client area: the user never sees it; it holds the text
     // that the repair writes. An ANSI control, so its text comes back in the ANSI code page.
     {HostsTextBoxName, ControlKind::Edit, StockHostsText, CP_ACP,
@@ -35,7 +30,7 @@ const WindowDefinition MainWindow = {
     239, 120,
     true,
     "DEFAULT_ICON",
-    nullptr,
+    ResolveHostsPath,
     kControls,
     sizeof kControls / sizeof kControls[0],
 };

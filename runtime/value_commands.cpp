@@ -1,5 +1,7 @@
 #include "runtime/value_commands.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 ByteSetBlock* AllocateByteSet(int32_t length) {
@@ -51,4 +53,16 @@ Text TextFromBytes(const char* source, int32_t length) {
   memcpy(block, source, length);
   block[length] = 0;
   return Text(block);
+}
+
+Text IntegerToText(int32_t value) {
+  char digits[16];
+  int length = wsprintfA(digits, "%d", value);
+  return TextFromBytes(digits, length);
+}
+
+Text RightmostCharacters(const char* text, int32_t count) {
+  int32_t length = text ? static_cast<int32_t>(strlen(text)) : 0;
+  int32_t kept = count < length ? count : length;
+  return kept > 0 ? TextFromBytes(text + length - kept, kept) : Text();
 }

@@ -19,3 +19,8 @@ Text BlankText(int32_t count);
 Text ReadTextFromBytes(const ByteSetBlock* bytes);
 // A fresh copy of the first `length` bytes at `source`, terminated; null when length is 0.
 Text TextFromBytes(const char* source, int32_t length);
+// The decimal form that the format "%d" gives; never null.
+Text IntegerToText(int32_t value);
+// A fresh text of the last `count` bytes, or of the whole text when it is shorter; null when that
+// leaves nothing.
+Text RightmostCharacters(const char* text, int32_t count);

@@ -1,12 +1,15 @@
 // Drives the real program from inside its Wine desktop for ./tools/run: starts it, says when its
-// window is on screen, closes it with Esc when told, and reports the exit code. Signals are files
-// in a folder shared with the calling script.
+// window is on screen, clicks its button once when told and reports what the click left, closes it
+// with Esc when told, and reports the exit code. Signals are files in a folder shared with the
+// calling script. While it runs, url_recorder.exe stands in for the browser, so the home page is
+// reported rather than opened.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "gui_wait.h"
+#include "recorded_browser.h"
 
 namespace {
 std::wstring folder;
@@ -37,12 +40,39 @@ void PressEscape(HWND window) {
   PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
   PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0000001);
 }
+
+std::string AttributeNames(DWORD attributes) {
+  if (attributes == INVALID_FILE_ATTRIBUTES) return "no such file";
+  const struct {
+    DWORD bit;
+    const char* name;
+  } names[] = {{FILE_ATTRIBUTE_READONLY, "read-only"},
+               {FILE_ATTRIBUTE_HIDDEN, "hidden"},
+               {FILE_ATTRIBUTE_SYSTEM, "system"},
+               {FILE_ATTRIBUTE_ARCHIVE, "archive"}};
+  std::string text;
+  for (const auto& [bit, name] : names) {
+    if (attributes & bit) text += (text.empty() ? "" : ", ") + std::string(name);
+  }
+  return text.empty() ? "none" : text;
+}
+
+// BM_CLICK is sent, so the repair has run when it returns; the home page comes from another
+// process a little later.
+std::string ClickAndReport(HWND window, const wchar_t* hostsPath, const RecordedBrowser& browser) {
+  SendMessageW(FindWindowExW(window, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
+  browser.WaitForAddresses(1);
+  std::string report = "attributes: " + AttributeNames(GetFileAttributesW(hostsPath)) + "\n";
+  for (const std::string& address : browser.Addresses()) report += "home page: " + address + "\n";
+  return report;
+}
 }  // namespace
 
-// gui_driver.exe <program.exe> <signal folder>
+// gui_driver.exe <program.exe> <signal folder> <hosts file>
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) return 2;
+  if (argc != 4) return 2;
   folder = argv[2];
+  RecordedBrowser browser(SignalPath(L"home-page"));
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -59,6 +89,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   WriteSignal(L"ready", "");
+  WaitUntil([] { return SignalExists(L"click"); }, 120000);
+  WriteSignal(L"clicked", ClickAndReport(window, argv[3], browser));
   WaitUntil([] { return SignalExists(L"close"); }, 120000);
   PressEscape(window);
   DWORD exitCode = STILL_ACTIVE;

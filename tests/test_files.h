@@ -1,0 +1,96 @@
+#pragma once
+// Files for tests: a fresh folder in the prefix's temp folder, whole-file reads and writes with
+// attributes, and the folder's content as a name -> bytes map.
+//
+// Wine reports the archive bit (0x20) on every regular file whatever was set, so attributes are
+// read with the archive bit masked out.
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+// The path in the ANSI code page, as the ANSI Win32 functions read it.
+inline std::string Ansi(const std::wstring& path) {
+  char text[4 * MAX_PATH];
+  int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), text,
+                                   sizeof text, nullptr, nullptr);
+  return std::string(text, length > 0 ? length : 0);
+}
+
+inline DWORD AttributesWithoutArchive(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES ? attributes : attributes & ~FILE_ATTRIBUTE_ARCHIVE;
+}
+
+// Nothing when the file cannot be read.
+inline std::optional<std::string> ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  bool ok = bytes.empty() ||
+            (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             read == bytes.size());
+  CloseHandle(file);
+  return ok ? std::optional<std::string>(bytes) : std::nullopt;
+}
+
+// Replaces the file, whatever its attributes, and then gives it `attributes`.
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes, DWORD attributes = 0) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  CloseHandle(file);
+  return ok && SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+inline void DeleteWhatever(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(path.c_str());
+}
+
+// The files of a folder whose names start with `prefix`, each with its bytes ("<unreadable>"
+// when it cannot be read).
+inline std::map<std::wstring, std::string> FilesIn(const std::wstring& folder,
+                                                   const std::wstring& prefix = L"") {
+  std::map<std::wstring, std::string> files;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    files[found.cFileName] = ReadBytes(folder + found.cFileName).value_or("<unreadable>");
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
+}
+
+// A folder of its own below the temp folder, emptied; its path ends with a backslash.
+inline std::wstring FreshTempFolder(const wchar_t* name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + name + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (const auto& [file, bytes] : FilesIn(folder)) DeleteWhatever(folder + file);
+  return folder;
+}
+
+inline void RemoveFolder(const std::wstring& folder) {
+  for (const auto& [file, bytes] : FilesIn(folder)) DeleteWhatever(folder + file);
+  RemoveDirectoryW(folder.c_str());
+}
+
+// "_bak" and today's local date, as a backup made now is named.
+inline std::wstring TodaysBackupSuffix() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t suffix[32];
+  swprintf(suffix, 32, L"_bak%d%02d%02d", now.wYear, now.wMonth, now.wDay);
+  return suffix;
+}
