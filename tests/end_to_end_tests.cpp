@@ -20,13 +20,6 @@
 #include "test_files.h"
 
 namespace {
-const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
-const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
-const DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
-const DWORD kArchive = FILE_ATTRIBUTE_ARCHIVE;
-
-using Files = std::map<std::wstring, std::string>;
-
 std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);

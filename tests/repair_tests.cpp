@@ -27,13 +27,6 @@
 #include "values/joins.h"
 
 namespace {
-const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
-const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
-const DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
-const DWORD kArchive = FILE_ATTRIBUTE_ARCHIVE;
-
-using Files = std::map<std::wstring, std::string>;
-
 double DateOf(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
   SYSTEMTIME time = {year, month, 0, day, hour, minute, second, 0};
   double date = 0;

@@ -16,9 +16,6 @@
 #include "values/constants.h"
 
 namespace {
-const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
-const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
-const DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
 
 std::string BytesOf(const ByteSetBlock* set) {
   return set ? std::string(reinterpret_cast<const char*>(set->bytes()), set->length) : "";

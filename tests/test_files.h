@@ -10,6 +10,11 @@
 #include <optional>
 #include <string>
 
+const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
+const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
+const DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
+const DWORD kArchive = FILE_ATTRIBUTE_ARCHIVE;
+
 // The path in the ANSI code page, as the ANSI Win32 functions read it.
 inline std::string Ansi(const std::wstring& path) {
   char text[4 * MAX_PATH];
@@ -55,11 +60,15 @@ inline void DeleteWhatever(const std::wstring& path) {
   DeleteFileW(path.c_str());
 }
 
+// File names and their bytes.
+using Files = std::map<std::wstring, std::string>;
+
 // The files of a folder whose names start with `prefix`, each with its bytes ("<unreadable>"
 // when it cannot be read).
-inline std::map<std::wstring, std::string> FilesIn(const std::wstring& folder,
+
+inline Files FilesIn(const std::wstring& folder,
                                                    const std::wstring& prefix = L"") {
-  std::map<std::wstring, std::string> files;
+  Files files;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
