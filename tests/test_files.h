@@ -66,8 +66,7 @@ using Files = std::map<std::wstring, std::string>;
 // The files of a folder whose names start with `prefix`, each with its bytes ("<unreadable>"
 // when it cannot be read).
 
-inline Files FilesIn(const std::wstring& folder,
-                                                   const std::wstring& prefix = L"") {
+inline Files FilesIn(const std::wstring& folder, const std::wstring& prefix = L"") {
   Files files;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &found);
