@@ -37,6 +37,29 @@ double DateOf(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, W
 ByteSet BytesOf(const std::string& bytes) {
   return BytesFromAddress(bytes.data(), static_cast<int32_t>(bytes.size()));
 }
+
+// Holds the file open for everyone but with all its bytes locked, so opening it succeeds and
+// reading it fails, until the holder goes out of scope.
+class BytesLockedByAnotherHolder {
+ public:
+  explicit BytesLockedByAnotherHolder(const std::wstring& path)
+      : file_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    OVERLAPPED whole = {};
+    locked_ = file_ != INVALID_HANDLE_VALUE &&
+              LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
+  }
+  BytesLockedByAnotherHolder(const BytesLockedByAnotherHolder&) = delete;
+  BytesLockedByAnotherHolder& operator=(const BytesLockedByAnotherHolder&) = delete;
+  ~BytesLockedByAnotherHolder() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  bool locked() const { return locked_; }
+
+ private:
+  HANDLE file_;
+  bool locked_ = false;
+};
 }  // namespace
 
 TEST(BackupNames, SuffixIsBakYearTwoDigitMonthTwoDigitDay) {
@@ -155,15 +178,11 @@ TEST_F(BackupTest, SecuringFailsWhenTheBytesCannotBeRead) {
   EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "locked against reading";
   CloseHandle(lock);
 
-  // Open for everyone, but its bytes locked by the holder: the open succeeds and the read fails.
-  HANDLE holder =
-      CreateFileW(hosts_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  OVERLAPPED whole = {};
-  ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
-  EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "bytes locked";
-  CloseHandle(holder);
+  {
+    BytesLockedByAnotherHolder holder(hosts_);
+    ASSERT_TRUE(holder.locked());
+    EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "bytes locked";
+  }
   EXPECT_EQ(FilesIn(folder_).size(), 1u) << "no backup was made";
 }
 
@@ -338,16 +357,11 @@ TEST_F(RepairTest, HostsFileHeldOpenElsewhereKeepsItsContent) {
 
 TEST_F(RepairTest, HostsFileWhoseBytesCannotBeBackedUpIsLeftAlone) {
   ASSERT_TRUE(WriteBytes(hosts_, "earlier", kHidden | kSystem));
-  // Open for everyone, but its bytes locked by the holder: only the reading fails.
-  HANDLE holder =
-      CreateFileW(hosts_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  OVERLAPPED whole = {};
-  ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
-  bool clicked = Click();
-  CloseHandle(holder);
-  ASSERT_TRUE(clicked);
+  {
+    BytesLockedByAnotherHolder holder(hosts_);
+    ASSERT_TRUE(holder.locked());
+    ASSERT_TRUE(Click());
+  }
 
   EXPECT_EQ(FilesIn(folder_), (Files{{L"hosts", "earlier"}}));
   EXPECT_EQ(AttributesWithoutArchive(hosts_), kHidden | kSystem);
