@@ -34,6 +34,14 @@ std::wstring EtcFolder() {
   return std::wstring(windows) + L"\\system32\\drivers\\etc\\";
 }
 
+// The prefix's folder as Wine maps it at Z:, past any WoW64 redirection of C:\windows.
+std::wstring EtcFolderPastRedirection(const wchar_t* below) {
+  const char* prefix = getenv("WINEPREFIX");
+  std::wstring folder = L"Z:";
+  for (const char* c = prefix ? prefix : ""; *c; ++c) folder += *c == '/' ? L'\\' : wchar_t(*c);
+  return folder + L"\\drive_c\\windows\\" + below + L"\\drivers\\etc\\";
+}
+
 // Wine starts a Unix program from CreateProcess but gives no handle to wait on: callers wait for
 // the program's effect instead.
 void RunUnix(const std::string& commandLine) {
@@ -197,6 +205,22 @@ TEST_F(EndToEndTest, ClickBacksUpAndWritesTheStockTextReadOnlyAndSystem) {
     EXPECT_EQ(tool.CloseWithEsc(), 0);
   }
   ExpectHomePageOpenedOnEveryClick();
+}
+
+// Under WoW64 a 32-bit program's system32 is syswow64, but drivers\etc is exempt: the file that
+// 64-bit Windows itself reads must be the one repaired.
+TEST_F(EndToEndTest, RepairedHostsFileIsTheOneTheSystemReads) {
+  BOOL wow64 = FALSE;
+  ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+  ASSERT_EQ(wow64 != FALSE, getenv("HOSTSFIX_WOW64") != nullptr) << "the prefix's architecture";
+  ASSERT_TRUE(WriteBytes(hosts_, "earlier"));
+  Tool tool;
+  ASSERT_TRUE(tool.Started());
+  ASSERT_TRUE(Click(tool));
+  EXPECT_EQ(FilesIn(EtcFolderPastRedirection(L"system32"), L"hosts"),
+            (Files{{L"hosts", StockHostsText}, {day_, "earlier"}}));
+  EXPECT_EQ(FilesIn(EtcFolderPastRedirection(L"syswow64"), L"hosts"), Files{});
+  EXPECT_EQ(tool.CloseWithEsc(), 0);
 }
 
 TEST_F(EndToEndTest, SecondClickKeepsTheFirstBackup) {
