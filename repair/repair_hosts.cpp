@@ -17,11 +17,19 @@ const char HomePage[] = "https://hostsfix.example/";
 
 namespace {
 const int32_t kReadOnlyAndSystem = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+// Hidden too: Windows refuses to truncate a hidden or system file opened with
+// FILE_ATTRIBUTE_NORMAL, and malware that rewrites the hosts file often hides it.
+const int32_t kAttributesInTheWay = kReadOnlyAndSystem | FILE_ATTRIBUTE_HIDDEN;
 
 void WriteEditBoxOverHosts() {
-  (void)ClearFileAttributes(hostsPath, kReadOnlyAndSystem);
-  ByteSet bytes = TextToBytes(ReadControlText(MainWindowName, HostsTextBoxName).get());
-  // An empty edit box still truncates the file.
+  // Everything that allocates comes before the lift, so that a fatal allocation cannot end the
+  // process with the hosts file unprotected. A failed read is not an emptied edit box: it writes
+  // nothing.
+  Text text;
+  if (!ReadControlText(MainWindowName, HostsTextBoxName, &text)) return;
+  ByteSet bytes = TextToBytes(text.get());
+  (void)ClearFileAttributes(hostsPath, kAttributesInTheWay);
+  // An emptied edit box still truncates the file.
   (void)WriteFileBytes(hostsPath, bytes.get() ? bytes.get() : &EmptyByteSet);
   (void)SetFileAttributesTo(hostsPath, kReadOnlyAndSystem);
 }
@@ -31,10 +39,8 @@ void RepairHosts() {
   // One reading of the clock: three could name the backup after a date that never was, such as
   // the old year with the new January 1 at midnight.
   double now = CurrentLocalTime();
-  // A missing hosts file has nothing to lose; an existing one is overwritten only once its bytes
-  // are safe in a backup, or a failed copy (full disk, locked file) followed by a failed write
-  // would lose it.
-  bool hostsExists = GetFileAttributesA(hostsPath) != INVALID_FILE_ATTRIBUTES;
-  if (!hostsExists || SecureInBackup(hostsPath, now)) WriteEditBoxOverHosts();
+  // An existing hosts file is overwritten only once its bytes are safe in a backup, or a failed
+  // copy (full disk, locked file) followed by a failed write would lose it.
+  if (SafeToOverwrite(hostsPath, now)) WriteEditBoxOverHosts();
   (void)OpenAddress(HomePage);
 }

@@ -26,6 +26,9 @@ struct ByteSetConstant {
 
 // A fresh block of the given length with its header written; the data is not cleared.
 ByteSetBlock* AllocateByteSet(int32_t length);
+// The block grown or shrunk to the length, its data kept up to the shorter of the two; the old
+// pointer dies.
+ByteSetBlock* ResizeByteSet(ByteSetBlock* block, int32_t length);
 
 class ByteSet {
  public:

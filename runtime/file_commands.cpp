@@ -35,22 +35,32 @@ bool WriteFileBytes(const char* path, const ByteSetBlock* bytes) {
   return WriteFile(file.get(), bytes->bytes(), length, &written, nullptr) && written == length;
 }
 
-bool ReadFileBytes(const char* path, ByteSet* bytes) {
+bool ReadFileBytes(const char* path, ByteSet* bytes, int32_t longest) {
   if (IsEmpty(path)) return false;
   FileHandle file(
       CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   LARGE_INTEGER size;
-  if (!file.IsOpen() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > INT32_MAX - 8) {
-    return false;
+  if (!file.IsOpen() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > longest) return false;
+  // The size is where reading starts, not where it stops: the file may grow meanwhile and a read
+  // may return less than asked, so it is read until a read returns nothing. One byte of room past
+  // the size lets an unchanged file end in a single further read.
+  int32_t capacity = static_cast<int32_t>(size.QuadPart) + 1;
+  ByteSet content(AllocateByteSet(capacity));
+  int32_t filled = 0;
+  for (;;) {
+    if (filled == capacity) {
+      if (capacity > longest) return false;
+      capacity = capacity > longest - capacity ? longest + 1 : 2 * capacity;
+      content = ByteSet(ResizeByteSet(content.Detach(), capacity));
+    }
+    DWORD read = 0;
+    if (!ReadFile(file.get(), content.get()->bytes() + filled, capacity - filled, &read, nullptr)) {
+      return false;
+    }
+    if (read == 0) break;
+    filled += static_cast<int32_t>(read);
   }
-  ByteSet content = BlankBytes(static_cast<int32_t>(size.QuadPart));
-  DWORD length = static_cast<DWORD>(content.length());
-  DWORD read = 0;
-  if (length > 0 &&
-      (!ReadFile(file.get(), content.get()->bytes(), length, &read, nullptr) || read != length)) {
-    return false;
-  }
-  *bytes = std::move(content);
+  *bytes = filled > 0 ? ByteSet(ResizeByteSet(content.Detach(), filled)) : ByteSet();
   return true;
 }
 

@@ -9,9 +9,13 @@
 // the file was opened and every byte written.
 bool WriteFileBytes(const char* path, const ByteSetBlock* bytes);
 
-// The whole content of the file into `bytes` (null for an empty file). False when the file cannot
-// be opened or read; `bytes` is then left as it was.
-bool ReadFileBytes(const char* path, ByteSet* bytes);
+// The longest content a byte set can hold.
+const int32_t kLongestBytes = INT32_MAX - 16;
+
+// The whole content of the file, read to its end, into `bytes` (null for an empty file). False when
+// the file cannot be opened or read, or holds more than `longest` bytes, which are then not read;
+// `bytes` is then left as it was.
+bool ReadFileBytes(const char* path, ByteSet* bytes, int32_t longest = kLongestBytes);
 
 // Sets the attributes to the value ANDed with read-only, hidden, system and archive (0x27). True on
 // success.

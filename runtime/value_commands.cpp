@@ -11,6 +11,12 @@ ByteSetBlock* AllocateByteSet(int32_t length) {
   return block;
 }
 
+ByteSetBlock* ResizeByteSet(ByteSetBlock* block, int32_t length) {
+  auto* resized = static_cast<ByteSetBlock*>(Resize(block, sizeof(ByteSetBlock) + length));
+  resized->length = length;
+  return resized;
+}
+
 ByteSet TextToBytes(const char* text) {
   return BytesFromAddress(text, text ? static_cast<int32_t>(strlen(text)) : 0);
 }

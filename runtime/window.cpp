@@ -178,6 +178,9 @@ void CreateControls(LoadedWindow& loaded) {
   for (int i = 0; i < definition.controlCount; ++i) {
     const ControlDefinition& control = definition.controls[i];
     HWND handle = CreateControl(loaded.window, control, kFirstControlId + i);
+    // A window without one of its controls is not the window its definition describes: it failed
+    // to load, as when the window itself cannot be made.
+    if (!handle) FatalErrorNaming(kCreationFailed, definition.name);
     loaded.controls.push_back(handle);
     loaded.brushes.push_back(control.ownColours ? CreateSolidBrush(control.backColour) : nullptr);
     (void)SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -258,18 +261,23 @@ void RunMessageLoop() {
   loopRunning = false;
 }
 
-Text ReadControlText(const char* windowName, const char* controlName) {
+bool ReadControlText(const char* windowName, const char* controlName, Text* text) {
   LoadedWindow* loaded = FindLoadedWindowByName(windowName);
-  if (!loaded) return Text();
+  if (!loaded) return false;
   for (int i = 0; i < loaded->definition->controlCount; ++i) {
     if (strcmp(loaded->definition->controls[i].name, controlName) != 0) continue;
     HWND control = loaded->controls[i];
+    // Both calls answer 0 for an empty text as for a failure; only the last error tells them apart.
+    SetLastError(ERROR_SUCCESS);
     int capacity = GetWindowTextLengthA(control) + 1;
+    if (capacity == 1 && GetLastError() != ERROR_SUCCESS) return false;
     auto* buffer = static_cast<char*>(Allocate(capacity));
+    SetLastError(ERROR_SUCCESS);
     int length = GetWindowTextA(control, buffer, capacity);
-    Text text = TextFromBytes(buffer, length);
+    bool read = length > 0 || GetLastError() == ERROR_SUCCESS;
+    if (read) *text = TextFromBytes(buffer, length);
     Release(buffer);
-    return text;
+    return read;
   }
-  return Text();
+  return false;
 }

@@ -54,5 +54,7 @@ void LoadWindow(const char* name);
 // quit message is posted when the last loaded window is destroyed while the loop runs.
 void RunMessageLoop();
 
-// The control's current window text in the ANSI code page; null when it is empty or not found.
-Text ReadControlText(const char* windowName, const char* controlName);
+// The control's current window text in the ANSI code page into `text` (null for an empty text).
+// False, with `text` left as it was, when the window or the control is not loaded or the text
+// cannot be read: a failed read is not an empty text.
+bool ReadControlText(const char* windowName, const char* controlName, Text* text);

@@ -71,3 +71,12 @@ TEST(FatalErrors, MissingWindowDefinitionIsFatal) {
   EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(result.marker, "exit routine ran\n");
 }
+
+TEST(FatalErrors, ControlThatCannotBeCreatedIsAFailureToLoadTheWindow) {
+  ProbeResult result = RunProbe(L"uncreatable-control");
+  // "创建窗口失败: window with an uncreatable control"
+  EXPECT_EQ(result.boxText,
+            L"\u521B\u5EFA\u7A97\u53E3\u5931\u8D25: window with an uncreatable control");
+  EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(result.marker, "exit routine ran\n");
+}

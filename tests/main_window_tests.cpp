@@ -11,11 +11,13 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "gui_wait.h"
+#include "live_blocks.h"
 #include "repair/program_globals.h"
 #include "repair/stock_hosts_text.h"
 #include "runtime/exit_routines.h"
 #include "runtime/heap.h"
 #include "runtime/start.h"
+#include "runtime/value_commands.h"
 #include "values/fieldless_instance.h"
 
 namespace {
@@ -138,9 +140,29 @@ TEST_F(MainWindowTest, EditBoxLiesOutOfSightHoldingTheStockText) {
   EXPECT_EQ(end, 0u);
 
   // The stock bytes pass the ANSI code page in and out unchanged under 936 and under 1252.
-  Text text = ReadControlText(MainWindowName, HostsTextBoxName);
+  Text text;
+  ASSERT_TRUE(ReadControlText(MainWindowName, HostsTextBoxName, &text));
   ASSERT_NE(text.get(), nullptr);
   EXPECT_EQ(std::string(text.get()), std::string(StockHostsText));
+}
+
+TEST_F(MainWindowTest, ReadingAControlTellsAnEmptyTextFromAFailedRead) {
+  NoLeakScope scope;
+  HWND edit = Child(window_, L"Edit");
+  ASSERT_TRUE(SetWindowTextA(edit, ""));
+  Text text = TextFromBytes("earlier", 7);
+  EXPECT_TRUE(ReadControlText(MainWindowName, HostsTextBoxName, &text));
+  EXPECT_EQ(text.get(), nullptr) << "an empty edit box reads as the empty text";
+
+  auto expectFailedRead = [](const char* window, const char* control) {
+    Text kept = TextFromBytes("kept", 4);
+    EXPECT_FALSE(ReadControlText(window, control, &kept));
+    EXPECT_STREQ(kept.get(), "kept") << "left as it was";
+  };
+  expectFailedRead(MainWindowName, "no such control");
+  expectFailedRead("no such window", HostsTextBoxName);
+  ASSERT_TRUE(DestroyWindow(edit));  // behind the run time's back: its handle goes stale
+  expectFailedRead(MainWindowName, HostsTextBoxName);
 }
 
 TEST_F(MainWindowTest, ClosingBeforeTheLoopPostsNoQuitAndTheLoopReturnsAtOnce) {

@@ -7,10 +7,13 @@
 
 #include <oleauto.h>
 
+#include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_window.h"
@@ -21,8 +24,10 @@
 #include "repair/program_globals.h"
 #include "repair/repair_hosts.h"
 #include "repair/stock_hosts_text.h"
+#include "runtime/file_commands.h"
 #include "runtime/value_commands.h"
 #include "test_files.h"
+#include "unix_side.h"
 #include "values/fieldless_instance.h"
 #include "values/joins.h"
 
@@ -34,9 +39,7 @@ double DateOf(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, W
   return date;
 }
 
-ByteSet BytesOf(const std::string& bytes) {
-  return BytesFromAddress(bytes.data(), static_cast<int32_t>(bytes.size()));
-}
+const double kMarch5 = DateOf(2024, 3, 5);
 
 // Holds the file open for everyone but with all its bytes locked, so opening it succeeds and
 // reading it fails, until the holder goes out of scope.
@@ -60,7 +63,6 @@ class BytesLockedByAnotherHolder {
   HANDLE file_;
   bool locked_ = false;
 };
-}  // namespace
 
 TEST(BackupNames, SuffixIsBakYearTwoDigitMonthTwoDigitDay) {
   NoLeakScope scope;
@@ -76,9 +78,46 @@ TEST(BackupNames, SuffixIsBakYearTwoDigitMonthTwoDigitDay) {
   for (const Case& c : cases) EXPECT_STREQ(BackupSuffix(c.date).get(), c.suffix);
 }
 
+// While it lives, a fatal-error box of this process is reported and dismissed, so that the fatal
+// path ends the test program with exit code -1 at once instead of waiting for a click.
+class FatalBoxWatch {
+ public:
+  FatalBoxWatch()
+      : watcher_([this] {
+          while (!done_) {
+            // The run time's fatal box: a message box captioned "错误".
+            if (HWND box = FindWindowW(L"#32770", L"\u9519\u8BEF")) {
+              wchar_t text[256] = {};
+              GetDlgItemTextW(box, 0xFFFF, text, 256);
+              fprintf(stderr, "fatal-error box: %ls\n", text);
+              PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(50);
+          }
+        }) {}
+  FatalBoxWatch(const FatalBoxWatch&) = delete;
+  FatalBoxWatch& operator=(const FatalBoxWatch&) = delete;
+  ~FatalBoxWatch() {
+    done_ = true;
+    watcher_.join();
+  }
+
+ private:
+  std::atomic<bool> done_ = false;
+  std::thread watcher_;
+};
+
+std::wstring ThisProgram() {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::wstring(path, length);
+}
+}  // namespace
+
 class BackupTest : public testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(PlainUserAsPromised());
     folder_ = FreshTempFolder(L"backup_tests");
     hosts_ = folder_ + L"hosts";
   }
@@ -88,11 +127,12 @@ class BackupTest : public testing::Test {
   std::wstring hosts_;
 };
 
-TEST_F(BackupTest, FirstNameThatIsFreeOrAlreadyHoldsTheBytesIsChosen) {
+TEST_F(BackupTest, SecuringUsesTheFirstNameThatIsFreeOrAlreadyHoldsTheBytes) {
   struct Existing {
     const wchar_t* number;  // appended to the day's name
     std::string bytes;
     DWORD attributes;
+    bool unreadable = false;  // held open by another handle that shares nothing
   };
   struct Case {
     const char* name;
@@ -117,23 +157,37 @@ TEST_F(BackupTest, FirstNameThatIsFreeOrAlreadyHoldsTheBytesIsChosen) {
       {"a gap comes first", "current", {{L"", "earlier", 0}, {L"_3", "current", 0}}, L"_2"},
       {"empty and empty", "", {{L"", "", 0}}, L""},
       {"empty and not", "", {{L"", "x", 0}}, L"_2"},
+      // Of the same length, so that only reading it could tell.
+      {"identical but unreadable", "current", {{L"", "current", 0, true}}, L"_2"},
   };
-  const std::wstring base = folder_ + L"hosts_bak20240305";
+  const std::wstring day = L"hosts_bak20240305";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     for (const auto& [file, bytes] : FilesIn(folder_)) DeleteWhatever(folder_ + file);
+    ASSERT_TRUE(WriteBytes(hosts_, c.current));
+    Files expected = {{L"hosts", c.current}};
+    std::vector<HANDLE> holders;
     for (const Existing& e : c.existing) {
-      ASSERT_TRUE(WriteBytes(base + e.number, e.bytes, e.attributes));
+      std::wstring name = day + e.number;
+      ASSERT_TRUE(WriteBytes(folder_ + name, e.bytes, e.attributes));
+      expected[name] = e.bytes;
+      if (e.unreadable) {
+        holders.push_back(CreateFileW((folder_ + name).c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(holders.back(), INVALID_HANDLE_VALUE);
+      }
     }
-    NoLeakScope scope;
-    ByteSet current = BytesOf(c.current);
-    Text chosen = ChooseBackupPath(Ansi(base).c_str(), current.get());
-    EXPECT_EQ(std::string(chosen.get()), Ansi(base + c.chosen));
+    if (!expected.count(day + c.chosen)) expected[day + c.chosen] = c.current;
+    {
+      NoLeakScope scope;
+      EXPECT_TRUE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5));
+    }
+    for (HANDLE holder : holders) CloseHandle(holder);
+    EXPECT_EQ(FilesIn(folder_), expected);
   }
 }
 
 TEST_F(BackupTest, SecuringCopiesOnlyWhenNoBackupHoldsTheBytesAndNeverOverwrites) {
-  const double date = DateOf(2024, 3, 5);
   const std::wstring day = L"hosts_bak20240305";
   struct Case {
     const char* name;
@@ -155,12 +209,12 @@ TEST_F(BackupTest, SecuringCopiesOnlyWhenNoBackupHoldsTheBytesAndNeverOverwrites
     }
     {
       NoLeakScope scope;
-      EXPECT_TRUE(SecureInBackup(Ansi(hosts_).c_str(), date));
+      EXPECT_TRUE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5));
     }
     Files expected = c.after;
     expected[L"hosts"] = "current";
     EXPECT_EQ(FilesIn(folder_), expected);
-    EXPECT_EQ(AttributesWithoutArchive(hosts_), kReadOnly | kSystem);
+    EXPECT_EQ(AttributesWithoutArchive(hosts_), ReadOnlyAndSystemAsStored());
     for (const auto& [file, bytes] : c.before) {
       EXPECT_EQ(AttributesWithoutArchive(folder_ + file), kReadOnly) << "an existing backup stays";
     }
@@ -168,22 +222,105 @@ TEST_F(BackupTest, SecuringCopiesOnlyWhenNoBackupHoldsTheBytesAndNeverOverwrites
 }
 
 TEST_F(BackupTest, SecuringFailsWhenTheBytesCannotBeRead) {
-  const double date = DateOf(2024, 3, 5);
   NoLeakScope scope;
-  EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "no hosts file";
+  EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5)) << "no hosts file";
 
   ASSERT_TRUE(WriteBytes(hosts_, "current"));
   HANDLE lock = CreateFileW(hosts_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "locked against reading";
+  EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5)) << "locked against reading";
   CloseHandle(lock);
 
   {
     BytesLockedByAnotherHolder holder(hosts_);
     ASSERT_TRUE(holder.locked());
-    EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), date)) << "bytes locked";
+    EXPECT_FALSE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5)) << "bytes locked";
   }
   EXPECT_EQ(FilesIn(folder_).size(), 1u) << "no backup was made";
+}
+
+// A dangling Unix symbolic link reads as not found, yet refuses a copy that may not overwrite: the
+// same as a name that another process (another copy of the tool) takes between look and copy.
+TEST_F(BackupTest, NameTakenBetweenTheLookAndTheCopyIsComparedNotTrusted) {
+  ASSERT_TRUE(WriteBytes(hosts_, "current"));
+  const std::wstring taken = folder_ + L"hosts_bak20240305";
+  const std::string unixTaken = UnixPathOf(taken);
+  ASSERT_FALSE(unixTaken.empty());
+  ASSERT_TRUE(RunUnixScript("ln -sf /nonexistent/hostsfix " + unixTaken, folder_));
+  EXPECT_EQ(GetFileAttributesW(taken.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "the name looks free";
+  bool secured;
+  {
+    NoLeakScope scope;
+    secured = SecureInBackup(Ansi(hosts_).c_str(), kMarch5);
+  }
+  ASSERT_TRUE(RunUnixScript("rm -f " + unixTaken, folder_));
+  EXPECT_TRUE(secured);
+  EXPECT_EQ(FilesIn(folder_), (Files{{L"hosts", "current"}, {L"hosts_bak20240305_2", "current"}}));
+}
+
+TEST_F(BackupTest, HugeStrayBackupIsTakenAsDifferingWithoutBeingRead) {
+  ASSERT_TRUE(WriteBytes(hosts_, "current"));
+  // Sparse, and just short of the longest byte set: a read of it would ask the allocator for
+  // about 2 GB, which a 32-bit process cannot have, and end the process on the fatal path.
+  const std::wstring huge = folder_ + L"hosts_bak20240305";
+  struct Remover {
+    std::wstring path;
+    ~Remover() { DeleteWhatever(path); }  // before the folder's files are read to remove them
+  } remover{huge};
+  HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = kLongestBytes;
+  bool sized = SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  ASSERT_TRUE(sized);
+
+  FatalBoxWatch watch;
+  NoLeakScope scope;
+  EXPECT_TRUE(SecureInBackup(Ansi(hosts_).c_str(), kMarch5));
+  EXPECT_EQ(ReadBytes(folder_ + L"hosts_bak20240305_2"), "current");
+}
+
+// The test program's folder belongs to root: the plain user reads the program but can make no
+// file beside it.
+TEST_F(BackupTest, CopyThatFailsAfterASuccessfulReadSecuresNothing) {
+  if (!ReadOnlyIsEnforced()) GTEST_SKIP() << "as root Wine makes a file in any folder";
+  const std::wstring program = ThisProgram();
+  const std::wstring probe = program.substr(0, program.rfind(L'\\') + 1) + L"probe";
+  HANDLE made = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_EQ(made, INVALID_HANDLE_VALUE) << "the folder takes new files";
+  NoLeakScope scope;
+  ByteSet bytes;
+  ASSERT_TRUE(ReadFileBytes(Ansi(program).c_str(), &bytes)) << "the bytes can be read";
+  EXPECT_FALSE(SecureInBackup(Ansi(program).c_str(), kMarch5));
+}
+
+TEST_F(BackupTest, OnlyAFileReportedNotFoundMayBeOverwrittenWithoutABackup) {
+  struct Case {
+    const char* name;
+    std::wstring path;
+    DWORD error;  // of GetFileAttributes on the path
+    bool safe;
+    bool plainUserOnly;
+  } cases[] = {
+      {"not found", hosts_, ERROR_FILE_NOT_FOUND, true, false},
+      {"name too long", folder_ + std::wstring(300, L'h'), ERROR_FILENAME_EXCED_RANGE, false,
+       false},
+      // As root every folder can be entered.
+      {"below a folder this user may not enter", L"Z:\\root\\hosts", ERROR_ACCESS_DENIED, false,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.plainUserOnly && !ReadOnlyIsEnforced()) continue;
+    const std::string path = Ansi(c.path);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), c.error);
+    NoLeakScope scope;
+    EXPECT_EQ(SafeToOverwrite(path.c_str(), kMarch5), c.safe);
+  }
+  EXPECT_EQ(FilesIn(folder_), Files{}) << "no backup of what is not there";
 }
 
 namespace {
@@ -194,6 +331,7 @@ const WindowDefinition* const kDefinitions[] = {&MainWindow};
 class RepairTest : public testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(PlainUserAsPromised());
     blocksAtStart_ = LiveBlockCount();
     folder_ = FreshTempFolder(L"repair_tests");
     hosts_ = folder_ + L"hosts";
@@ -290,7 +428,7 @@ TEST_F(RepairTest, ClickKeepsTheEarlierBytesAndWritesTheEditBoxReadOnlyAndSystem
     Files expected = {{L"hosts", c.editText ? c.editText : StockHostsText}};
     if (c.earlier) expected[day_] = *c.earlier;
     EXPECT_EQ(FilesIn(folder_), expected);
-    EXPECT_EQ(AttributesWithoutArchive(hosts_), kReadOnly | kSystem);
+    EXPECT_EQ(AttributesWithoutArchive(hosts_), ReadOnlyAndSystemAsStored());
   }
   ExpectHomePageOpenedOnEveryClick();
 }
@@ -311,18 +449,16 @@ TEST_F(RepairTest, LaterClicksOfTheDayKeepTheFirstBackup) {
   ExpectHomePageOpenedOnEveryClick();
 }
 
-// Windows refuses the first click's truncating open of a hidden file; Wine allows it. So only
-// what both show is checked after the first click: the earlier bytes kept and the file unhidden.
-TEST_F(RepairTest, HiddenHostsFileIsBackedUpUnhiddenAndThenRewritten) {
+// Windows refuses to truncate a hidden file opened with FILE_ATTRIBUTE_NORMAL; Wine truncates it.
+// So the lift of the hidden bit is seen another way: as a plain user, Wine cannot change the
+// hidden bit (an extended attribute) of a file it has made read-only, so the hidden bit that the
+// file keeps after the click is the one it had when it was written.
+TEST_F(RepairTest, HiddenHostsFileIsUnhiddenBeforeTheFirstClickWritesIt) {
   ASSERT_TRUE(WriteBytes(hosts_, "earlier", kHidden | kSystem));
   ASSERT_TRUE(Click());
-  EXPECT_EQ(ReadBytes(folder_ + day_), "earlier");
-  EXPECT_EQ(AttributesWithoutArchive(hosts_), kReadOnly | kSystem);
-
-  ASSERT_TRUE(Click());
-  EXPECT_EQ(ReadBytes(hosts_), StockHostsText);
-  EXPECT_EQ(ReadBytes(folder_ + day_), "earlier");
-  EXPECT_EQ(AttributesWithoutArchive(hosts_), kReadOnly | kSystem);
+  EXPECT_EQ(FilesIn(folder_), (Files{{L"hosts", StockHostsText}, {day_, "earlier"}}));
+  EXPECT_EQ(AttributesWithoutArchive(hosts_), ReadOnlyAndSystemAsStored());
+  ExpectHomePageOpenedOnEveryClick();
 }
 
 TEST_F(RepairTest, HostsFileHeldOpenElsewhereKeepsItsContent) {
@@ -335,7 +471,10 @@ TEST_F(RepairTest, HostsFileHeldOpenElsewhereKeepsItsContent) {
       // Not even a backup can be made, so the file is not touched at all.
       {"locked against reading", 0, {}, kHidden},
       // Backed up, but the truncating open is refused; the attributes are still set.
-      {"shared for reading only", FILE_SHARE_READ, {{day_, "earlier"}}, kReadOnly | kSystem},
+      {"shared for reading only",
+       FILE_SHARE_READ,
+       {{day_, "earlier"}},
+       ReadOnlyAndSystemAsStored()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -365,5 +504,16 @@ TEST_F(RepairTest, HostsFileWhoseBytesCannotBeBackedUpIsLeftAlone) {
 
   EXPECT_EQ(FilesIn(folder_), (Files{{L"hosts", "earlier"}}));
   EXPECT_EQ(AttributesWithoutArchive(hosts_), kHidden | kSystem);
+  ExpectHomePageOpenedOnEveryClick();
+}
+
+TEST_F(RepairTest, FailedReadOfTheEditBoxLeavesTheHostsFileAsItWas) {
+  ASSERT_TRUE(WriteBytes(hosts_, "earlier", kReadOnly));
+  // Behind the run time's back: the handle it keeps goes stale and reading the text fails.
+  ASSERT_TRUE(DestroyWindow(FindWindowExW(window_, nullptr, L"Edit", nullptr)));
+  ASSERT_TRUE(Click());
+  EXPECT_EQ(FilesIn(folder_), (Files{{L"hosts", "earlier"}, {day_, "earlier"}}))
+      << "not truncated as if the edit box were empty";
+  EXPECT_EQ(AttributesWithoutArchive(hosts_), kReadOnly) << "nothing lifted for a failed read";
   ExpectHomePageOpenedOnEveryClick();
 }

@@ -49,14 +49,17 @@ TEST(Clock, CalendarPartsOfDates) {
   }
 }
 
+// Registered in a time zone whose date is not UTC's, so that a clock reading UTC gives another day.
 TEST(Clock, CurrentLocalTimeIsTheLocalDateAndTimeOfDay) {
-  SYSTEMTIME before, after;
+  SYSTEMTIME before, after, utc;
   double now;
   do {
     GetLocalTime(&before);
     now = CurrentLocalTime();
     GetLocalTime(&after);
   } while (before.wDay != after.wDay);  // taken again across midnight
+  GetSystemTime(&utc);
+  ASSERT_NE(utc.wDay, after.wDay) << "the local date must differ from UTC's: set TZ";
   EXPECT_EQ(YearOf(now), before.wYear);
   EXPECT_EQ(MonthOf(now), before.wMonth);
   EXPECT_EQ(DayOf(now), before.wDay);
@@ -180,6 +183,37 @@ TEST_F(FileCommandsTest, ReadGivesTheWholeContentOrFails) {
   }
   EXPECT_FALSE(ReadFileBytes(nullptr, &bytes));
   CloseHandle(lock);
+}
+
+// Wine gives Linux's /proc files the size 0, though they hold bytes: a file that holds more than
+// its size said when it was opened, as one that grows meanwhile.
+TEST_F(FileCommandsTest, ReadGoesOnToTheEndWhereTheFileHoldsMoreThanItsSize) {
+  const char* grown = "Z:\\proc\\version";
+  HANDLE file =
+      CreateFileA(grown, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(GetFileSizeEx(file, &size));
+  CloseHandle(file);
+  ASSERT_EQ(size.QuadPart, 0) << "the fixture's size falls short";
+
+  NoLeakScope scope;
+  ByteSet bytes;
+  ASSERT_TRUE(ReadFileBytes(grown, &bytes));
+  std::string content = BytesOf(bytes.get());
+  EXPECT_EQ(content.rfind("Linux version ", 0), 0u) << content;
+  EXPECT_EQ(content.back(), '\n') << "read to its last line";
+}
+
+TEST_F(FileCommandsTest, ReadRefusesAFileLongerThanAsked) {
+  std::wstring path = Path(L"six");
+  ASSERT_TRUE(WriteBytes(path, "abcdef"));
+  NoLeakScope scope;
+  ByteSet bytes = BytesOf("kept");
+  EXPECT_FALSE(ReadFileBytes(Ansi(path).c_str(), &bytes, 5));
+  EXPECT_EQ(BytesOf(bytes.get()), "kept");
+  EXPECT_TRUE(ReadFileBytes(Ansi(path).c_str(), &bytes, 6));
+  EXPECT_EQ(BytesOf(bytes.get()), "abcdef");
 }
 
 TEST_F(FileCommandsTest, SetAttributesKeepsOnlyReadOnlyHiddenSystemAndArchive) {

@@ -102,3 +102,41 @@ inline std::wstring TodaysBackupSuffix() {
   swprintf(suffix, 32, L"_bak%d%02d%02d", now.wYear, now.wMonth, now.wDay);
   return suffix;
 }
+
+// What SetFileAttributes(read-only | system) reads back as here. Wine keeps the system and hidden
+// bits in an extended attribute, which a plain Unix user cannot write on a file that is already
+// read-only, so for such a user it reads back as read-only alone; as root it reads back whole.
+inline DWORD ReadOnlyAndSystemAsStored() {
+  static const DWORD stored = [] {
+    std::wstring folder = FreshTempFolder(L"attribute_probe");
+    std::wstring probe = folder + L"probe";
+    bool made = WriteBytes(probe, "", kReadOnly | kSystem);
+    DWORD attributes = made ? AttributesWithoutArchive(probe) : INVALID_FILE_ATTRIBUTES;
+    RemoveFolder(folder);
+    return attributes;
+  }();
+  return stored;
+}
+
+// Whether a read-only file refuses writes here, as on Windows: Wine run as root writes it anyway.
+inline bool ReadOnlyIsEnforced() {
+  static const bool enforced = [] {
+    std::wstring folder = FreshTempFolder(L"read_only_probe");
+    std::wstring probe = folder + L"probe";
+    bool refused = false;
+    if (WriteBytes(probe, "", kReadOnly)) {
+      HANDLE file =
+          CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      refused = file == INVALID_HANDLE_VALUE;
+      if (!refused) CloseHandle(file);
+    }
+    RemoveFolder(folder);
+    return refused;
+  }();
+  return enforced;
+}
+
+// A registration that runs the Windows side as the plain user says so (HOSTSFIX_PLAIN_USER=1):
+// there a read-only file must refuse writes, or every test of the attribute lift passes for
+// nothing.
+inline bool PlainUserAsPromised() { return !getenv("HOSTSFIX_PLAIN_USER") || ReadOnlyIsEnforced(); }
