@@ -48,7 +48,7 @@ std::wstring HostsFolder() {
 // A hosts file the next click must rewrite, and no backups from earlier clicks.
 void ResetHosts() {
   std::wstring folder = HostsFolder();
-  for (const auto& [file, bytes] : FilesIn(folder, L"hosts_bak")) DeleteWhatever(folder + file);
+  EmptyFolder(folder, L"hosts_bak");
   WriteBytes(folder + L"hosts", "127.0.0.1 localhost\r\n");
 }
 

@@ -143,9 +143,7 @@ class EndToEndTest : public testing::Test {
     ClearHostsFolder();
   }
 
-  void ClearHostsFolder() {
-    for (const auto& [file, bytes] : FilesIn(etc_, L"hosts")) DeleteWhatever(etc_ + file);
-  }
+  void ClearHostsFolder() { EmptyFolder(etc_, L"hosts"); }
 
   // Clicks and waits for the home page, the click's last step.
   bool Click(Tool& tool) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
 const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
@@ -63,20 +64,34 @@ inline void DeleteWhatever(const std::wstring& path) {
 // File names and their bytes.
 using Files = std::map<std::wstring, std::string>;
 
-// The files of a folder whose names start with `prefix`, each with its bytes ("<unreadable>"
-// when it cannot be read).
-
-inline Files FilesIn(const std::wstring& folder, const std::wstring& prefix = L"") {
-  Files files;
+// The names of the files of a folder that start with `prefix`.
+inline std::vector<std::wstring> FileNamesIn(const std::wstring& folder,
+                                             const std::wstring& prefix = L"") {
+  std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return files;
+  if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    files[found.cFileName] = ReadBytes(folder + found.cFileName).value_or("<unreadable>");
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
   } while (FindNextFileW(search, &found));
   FindClose(search);
+  return names;
+}
+
+// The files of a folder whose names start with `prefix`, each with its bytes ("<unreadable>"
+// when it cannot be read).
+inline Files FilesIn(const std::wstring& folder, const std::wstring& prefix = L"") {
+  Files files;
+  for (const std::wstring& name : FileNamesIn(folder, prefix)) {
+    files[name] = ReadBytes(folder + name).value_or("<unreadable>");
+  }
   return files;
+}
+
+// Deletes the files of a folder whose names start with `prefix`, whatever their attributes, without
+// reading them.
+inline void EmptyFolder(const std::wstring& folder, const std::wstring& prefix = L"") {
+  for (const std::wstring& name : FileNamesIn(folder, prefix)) DeleteWhatever(folder + name);
 }
 
 // A folder of its own below the temp folder, emptied; its path ends with a backslash.
@@ -85,12 +100,12 @@ inline std::wstring FreshTempFolder(const wchar_t* name) {
   GetTempPathW(MAX_PATH, temp);
   std::wstring folder = std::wstring(temp) + name + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
-  for (const auto& [file, bytes] : FilesIn(folder)) DeleteWhatever(folder + file);
+  EmptyFolder(folder);
   return folder;
 }
 
 inline void RemoveFolder(const std::wstring& folder) {
-  for (const auto& [file, bytes] : FilesIn(folder)) DeleteWhatever(folder + file);
+  EmptyFolder(folder);
   RemoveDirectoryW(folder.c_str());
 }
 
