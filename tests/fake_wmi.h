@@ -92,9 +92,21 @@ struct GetCall {
   long flags;
 };
 
+// A CoSetProxyBlanket on the services, as IClientSecurity::SetBlanket receives it.
+struct Blanket {
+  bool proxyIsTheServices;
+  size_t queriesBefore;  // ExecQuery calls these services had received
+  DWORD authenticationService, authorisationService;
+  bool serverPrincipalNull;
+  DWORD authenticationLevel, impersonationLevel;
+  bool authInfoNull;
+  DWORD capabilities;
+};
+
 struct Record {
   int creations = 0;  // CreateInstance calls on the class object
   std::vector<Connection> connections;
+  std::vector<Blanket> blankets;
   std::vector<Query> queries;
   std::vector<NextCall> nexts;
   std::vector<GetCall> gets;

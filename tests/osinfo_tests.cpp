@@ -92,6 +92,17 @@ void ExpectOneQueryOf(const fake_wmi::Record& record, const std::wstring& proper
   EXPECT_TRUE(connection.userNull && connection.passwordNull && connection.localeNull &&
               connection.authorityNull && connection.contextNull);
   EXPECT_EQ(connection.securityFlags, 0);
+  ASSERT_EQ(record.blankets.size(), 1u);
+  const fake_wmi::Blanket& blanket = record.blankets[0];
+  EXPECT_TRUE(blanket.proxyIsTheServices);
+  EXPECT_EQ(blanket.queriesBefore, 0u) << "the blanket is set before the query";
+  EXPECT_EQ(blanket.authenticationService, 10u);  // RPC_C_AUTHN_WINNT
+  EXPECT_EQ(blanket.authorisationService, 0u);    // RPC_C_AUTHZ_NONE
+  EXPECT_TRUE(blanket.serverPrincipalNull);
+  EXPECT_EQ(blanket.authenticationLevel, 3u);  // RPC_C_AUTHN_LEVEL_CALL
+  EXPECT_EQ(blanket.impersonationLevel, 3u);   // RPC_C_IMP_LEVEL_IMPERSONATE
+  EXPECT_TRUE(blanket.authInfoNull);
+  EXPECT_EQ(blanket.capabilities, 0u);  // EOAC_NONE
   ASSERT_EQ(record.queries.size(), 1u);
   const fake_wmi::Query& query = record.queries[0];
   EXPECT_EQ(query.language, L"WQL");
