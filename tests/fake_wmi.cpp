@@ -135,12 +135,15 @@ class Enumerator : public Counted<IEnumWbemClassObject, &Live::enumerators> {
     if (!state) return WBEM_E_FAILED;
     state->record.nexts.push_back({timeout, count});
     if (!objects || !returned) return WBEM_E_INVALID_PARAMETER;
-    if (state->nextRow >= state->script.rows.size()) {
+    if (state->record.nexts.size() > kNextCallLimit) {
+      state->record.nextCallLimitReached = true;
       *returned = 0;
       return WBEM_S_FALSE;
     }
-    const Row& row = state->script.rows[state->nextRow++];
-    *returned = row.returned;
+    const std::vector<Row>& rows = state->script.rows;
+    const Row& row =
+        state->nextRow < rows.size() ? rows[state->nextRow++] : state->script.afterRows;
+    if (row.writesCount) *returned = row.returned;
     if (row.next == S_OK) objects[0] = new RowObject(row);
     return row.next;
   }
