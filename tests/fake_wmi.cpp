@@ -135,12 +135,15 @@ class Enumerator : public Counted<IEnumWbemClassObject, &Live::enumerators> {
     if (!state) return WBEM_E_FAILED;
     state->record.nexts.push_back({timeout, count});
     if (!objects || !returned) return WBEM_E_INVALID_PARAMETER;
-    if (state->nextRow >= state->script.rows.size()) {
+    if (state->record.nexts.size() > kNextCallLimit) {
+      state->record.nextCallLimitReached = true;
       *returned = 0;
       return WBEM_S_FALSE;
     }
-    const Row& row = state->script.rows[state->nextRow++];
-    *returned = row.returned;
+    const std::vector<Row>& rows = state->script.rows;
+    const Row& row =
+        state->nextRow < rows.size() ? rows[state->nextRow++] : state->script.afterRows;
+    if (row.writesCount) *returned = row.returned;
     if (row.next == S_OK) objects[0] = new RowObject(row);
     return row.next;
   }
@@ -151,11 +154,40 @@ class Enumerator : public Counted<IEnumWbemClassObject, &Live::enumerators> {
   HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) override { return E_NOTIMPL; }
 };
 
-class Services : public Counted<IWbemServices, &Live::services> {
+// CoSetProxyBlanket asks the proxy for IClientSecurity and hands it the blanket, so the services
+// answer that interface too, on the same object and the same reference count.
+class Services : public Counted<IWbemServices, &Live::services>, public IClientSecurity {
  public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out || iid != __uuidof(IClientSecurity)) return Counted::QueryInterface(iid, out);
+    *out = static_cast<IClientSecurity*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Counted::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Counted::Release(); }
+
+  HRESULT STDMETHODCALLTYPE SetBlanket(IUnknown* proxy, DWORD authenticationService,
+                                       DWORD authorisationService, OLECHAR* serverPrincipal,
+                                       DWORD authenticationLevel, DWORD impersonationLevel,
+                                       void* authInfo, DWORD capabilities) override {
+    if (!state) return E_UNEXPECTED;
+    state->record.blankets.push_back({proxy == static_cast<IWbemServices*>(this), queries_,
+                                      authenticationService, authorisationService,
+                                      serverPrincipal == nullptr, authenticationLevel,
+                                      impersonationLevel, authInfo == nullptr, capabilities});
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryBlanket(IUnknown*, DWORD*, DWORD*, OLECHAR**, DWORD*, DWORD*,
+                                         void**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE CopyProxy(IUnknown*, IUnknown**) override { return E_NOTIMPL; }
+
   HRESULT STDMETHODCALLTYPE ExecQuery(const BSTR language, const BSTR query, LONG flags,
                                       IWbemContext* context, IEnumWbemClassObject** out) override {
     if (!state) return WBEM_E_FAILED;
+    ++queries_;
     state->record.queries.push_back({Copy(language), Copy(query), flags, context == nullptr});
     if (!out) return WBEM_E_INVALID_PARAMETER;
     *out = nullptr;
@@ -247,6 +279,9 @@ class Services : public Counted<IWbemServices, &Live::services> {
                                             IWbemClassObject*, IWbemObjectSink*) override {
     return E_NOTIMPL;
   }
+
+ private:
+  size_t queries_ = 0;
 };
 
 class Locator : public Counted<IWbemLocator, &Live::locators> {

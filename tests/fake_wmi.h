@@ -42,10 +42,11 @@ Value CountedObject();
 
 // One answer of IEnumWbemClassObject::Next.
 struct Row {
-  HRESULT next = S_OK;  // a row object is handed out only with S_OK
-  ULONG returned = 1;   // the count Next reports
-  HRESULT get = S_OK;   // a failing Get leaves its output untouched, as the real one does
-  Value value;          // what a successful Get writes
+  HRESULT next = S_OK;      // a row object is handed out only with S_OK
+  ULONG returned = 1;       // the count Next reports
+  HRESULT get = S_OK;       // a failing Get leaves its output untouched, as the real one does
+  Value value;              // what a successful Get writes
+  bool writesCount = true;  // false: Next leaves the caller's count as it was
 };
 
 // A row whose Get writes the value.
@@ -60,13 +61,21 @@ inline Row NextFails(HRESULT result, ULONG returned = 0) {
 // WBEM status codes are unsigned enumerators; the script holds them as HRESULTs.
 constexpr HRESULT Status(WBEMSTATUS status) { return static_cast<HRESULT>(status); }
 
+// A Next that fails without writing the count, as an enumerator whose server has gone may.
+inline Row NextFailsLeavingCount(HRESULT result) { return {result, 0, S_OK, Value(), false}; }
+
+// Past this many Next calls in one registration the fake ends the enumeration and records it, so
+// that an engine that never stops calling Next fails its test instead of hanging it.
+constexpr size_t kNextCallLimit = 200;
+
 struct Script {
   HRESULT create = S_OK;   // of the class object's CreateInstance, which CoCreateInstance returns
   HRESULT connect = S_OK;  // of ConnectServer
   HRESULT query = S_OK;    // of ExecQuery
-  // The answers of successive Next calls over the registration's life, across queries; once they
-  // run out, Next ends the enumeration (WBEM_S_FALSE, no row).
+  // The answers of successive Next calls over the registration's life, across queries.
   std::vector<Row> rows;
+  // The answer of every Next once the rows have run out: by default the end of the enumeration.
+  Row afterRows = NextFails(Status(WBEM_S_FALSE));
 };
 
 struct Connection {
@@ -92,12 +101,25 @@ struct GetCall {
   long flags;
 };
 
+// A CoSetProxyBlanket on the services, as IClientSecurity::SetBlanket receives it.
+struct Blanket {
+  bool proxyIsTheServices;
+  size_t queriesBefore;  // ExecQuery calls these services had received
+  DWORD authenticationService, authorisationService;
+  bool serverPrincipalNull;
+  DWORD authenticationLevel, impersonationLevel;
+  bool authInfoNull;
+  DWORD capabilities;
+};
+
 struct Record {
   int creations = 0;  // CreateInstance calls on the class object
   std::vector<Connection> connections;
+  std::vector<Blanket> blankets;
   std::vector<Query> queries;
   std::vector<NextCall> nexts;
   std::vector<GetCall> gets;
+  bool nextCallLimitReached = false;
 };
 
 // References held on live fake objects, by kind. The script's own values hold references to their

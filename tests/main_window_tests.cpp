@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -179,16 +180,40 @@ class ProgramTest : public ::testing::Test {
   // what RunProgram returned, or -1 when the window never appeared.
   template <class Drive>
   int RunDriven(Drive drive) {
+    const DWORD programThread = GetCurrentThreadId();
+    std::atomic<bool> returned = false;
+    bool appeared = false, closedByTest = false;
     std::thread driver([&] {
       HWND window = nullptr;
-      if (!WaitUntil([&] { return (window = FindMainWindow()) != nullptr; })) return;
-      WaitUntil([&] { return FocusOf(window) != nullptr; });
-      drive(window);
+      appeared = WaitUntil([&] { return (window = FindMainWindow()) != nullptr; });
+      if (appeared) {
+        WaitUntil([&] { return FocusOf(window) != nullptr; });
+        drive(window);
+      }
+      // Keys that close nothing would keep RunProgram in its loop until ctest's time-out: close
+      // the window, and end the loop itself if that does not, so the test fails in seconds.
+      if (WaitUntil([&] { return returned.load(); }, kCloseMilliseconds)) return;
+      closedByTest = true;
+      if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+      if (!WaitUntil([&] { return returned.load(); }, 2000)) {
+        PostThreadMessageW(programThread, WM_QUIT, 0, 0);
+      }
     });
     int result = RunProgram();
+    returned = true;
     driver.join();
-    return result;
+    EXPECT_FALSE(closedByTest) << "the program was still running " << kCloseMilliseconds
+                               << " ms after the keys; the test closed it";
+    if (closedByTest) {
+      // What the fallback may leave for the next run in this process: the window, a quit message.
+      if (HWND left = FindWindowW(L"RuntimeWindow", L"hosts")) DestroyWindow(left);
+      MSG quit;
+      while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+      }
+    }
+    return appeared ? result : -1;
   }
+  static constexpr DWORD kCloseMilliseconds = 5000;
 
   // ReleaseGlobals leaves the globals dangling, as a process ends right after it; the next run in
   // this process starts from null, as a new process would.

@@ -28,6 +28,7 @@ using fake_wmi::Double;
 using fake_wmi::GetFails;
 using fake_wmi::Int32;
 using fake_wmi::NextFails;
+using fake_wmi::NextFailsLeavingCount;
 using fake_wmi::Null;
 using fake_wmi::Status;
 using fake_wmi::String;
@@ -92,6 +93,17 @@ void ExpectOneQueryOf(const fake_wmi::Record& record, const std::wstring& proper
   EXPECT_TRUE(connection.userNull && connection.passwordNull && connection.localeNull &&
               connection.authorityNull && connection.contextNull);
   EXPECT_EQ(connection.securityFlags, 0);
+  ASSERT_EQ(record.blankets.size(), 1u);
+  const fake_wmi::Blanket& blanket = record.blankets[0];
+  EXPECT_TRUE(blanket.proxyIsTheServices);
+  EXPECT_EQ(blanket.queriesBefore, 0u) << "the blanket is set before the query";
+  EXPECT_EQ(blanket.authenticationService, 10u);  // RPC_C_AUTHN_WINNT
+  EXPECT_EQ(blanket.authorisationService, 0u);    // RPC_C_AUTHZ_NONE
+  EXPECT_TRUE(blanket.serverPrincipalNull);
+  EXPECT_EQ(blanket.authenticationLevel, 3u);  // RPC_C_AUTHN_LEVEL_CALL
+  EXPECT_EQ(blanket.impersonationLevel, 3u);   // RPC_C_IMP_LEVEL_IMPERSONATE
+  EXPECT_TRUE(blanket.authInfoNull);
+  EXPECT_EQ(blanket.capabilities, 0u);  // EOAC_NONE
   ASSERT_EQ(record.queries.size(), 1u);
   const fake_wmi::Query& query = record.queries[0];
   EXPECT_EQ(query.language, L"WQL");
@@ -139,6 +151,9 @@ class OsInfoWithFakeWmi : public testing::Test {
       outcome.result = getter(*info_);
       outcome.record = fake.record();
     }
+    EXPECT_FALSE(outcome.record.nextCallLimitReached)
+        << "the engine went on calling Next until the fake ended the rows after "
+        << fake_wmi::kNextCallLimit << " calls";
     EXPECT_EQ(fake_wmi::LiveReferences(), before)
         << "a fake WMI object or a value it handed out was not released";
     EXPECT_EQ(ComInitialisationCount(), 1) << "the test's own initialisation only";
@@ -356,6 +371,34 @@ TEST_F(OsInfoWithFakeWmi, LastRowThatWasReadWinsAndEarlierValuesAreReleased) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Outcome outcome = Run(Rows(c.rows), WindowsDirectory);
+    EXPECT_EQ(outcome.result, c.expected);
+    EXPECT_EQ(CallsOf(outcome.record), (Calls{1, 1, 1, c.nexts, c.gets}));
+  }
+}
+
+// An enumerator that fails every call without writing the count (its server has gone, say) must
+// still end the rows: the engine resets the count before each Next.
+TEST_F(OsInfoWithFakeWmi, NextFailingWithoutWritingTheCountEndsTheRows) {
+  const fake_wmi::Row gone = NextFailsLeavingCount(Status(WBEM_E_TRANSPORT_FAILURE));
+  struct Case {
+    const char* what;
+    std::vector<fake_wmi::Row> rows;
+    const char* expected;
+    size_t nexts, gets;
+  } cases[] = {
+      {"before the first row", {}, "0", 1, 0},
+      {"after a row", {Answer(String(L"kept"))}, "kept", 2, 1},
+      {"once, between rows",
+       {Answer(String(L"kept")), gone, Answer(String(L"unread"))},
+       "kept",
+       2,
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake_wmi::Script script = Rows(c.rows);
+    script.afterRows = gone;
+    Outcome outcome = Run(script, WindowsDirectory);
     EXPECT_EQ(outcome.result, c.expected);
     EXPECT_EQ(CallsOf(outcome.record), (Calls{1, 1, 1, c.nexts, c.gets}));
   }

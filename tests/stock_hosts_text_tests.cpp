@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <wincrypt.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,40 @@ std::vector<std::string> Lines(const std::string& text) {
   lines.push_back(text.substr(start));
   return lines;
 }
+
+// SHA-256 of the bytes through the platform's crypto provider, in lower-case hex; empty on failure.
+std::string Sha256(const void* bytes, DWORD size) {
+  std::string hex;
+  HCRYPTPROV provider = 0;
+  if (!CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+    return hex;
+  }
+  HCRYPTHASH hash = 0;
+  BYTE digest[32];
+  DWORD digestSize = sizeof digest;
+  if (CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash) &&
+      CryptHashData(hash, static_cast<const BYTE*>(bytes), size, 0) &&
+      CryptGetHashParam(hash, HP_HASHVAL, digest, &digestSize, 0) && digestSize == 32) {
+    for (BYTE b : digest) {
+      char pair[3];
+      std::snprintf(pair, sizeof pair, "%02x", b);
+      hex += pair;
+    }
+  }
+  if (hash) CryptDestroyHash(hash);
+  CryptReleaseContext(provider, 0);
+  return hex;
+}
 }  // namespace
+
+// The lengths and the line rules leave the words free; the digest pins every byte: the sample's
+// wording laid out with the indent and single spaces, CR LF between lines and none at the end.
+TEST(StockHostsText, HoldsExactlyTheLaidOutSampleBytes) {
+  EXPECT_EQ(Sha256("abc", 3), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad")
+      << "the hash itself, on a known input";
+  EXPECT_EQ(Sha256(StockHostsText, sizeof StockHostsText - 1),
+            "fcb4089ed59ddb2875b4ae1a169d6af704a66ef44f988ca7bd85bab2ce31274e");
+}
 
 TEST(StockHostsText, HasTwentyCommentLinesOfTheirExactLengths) {
   const std::string text(StockHostsText);
