@@ -135,6 +135,7 @@ class EndToEndTest : public testing::Test {
   void SetUp() override {
     etc_ = EtcFolder();
     hosts_ = etc_ + L"hosts";
+    WaitOutMidnight();
     day_ = L"hosts" + TodaysBackupSuffix();
     browser_ =
         std::make_unique<RecordedBrowser>(FreshTempFolder(L"end_to_end_browser") + L"record.txt");

@@ -330,6 +330,7 @@ class RepairTest : public testing::Test {
     blocksAtStart_ = LiveBlockCount();
     folder_ = FreshTempFolder(L"repair_tests");
     hosts_ = folder_ + L"hosts";
+    WaitOutMidnight();
     day_ = L"hosts" + TodaysBackupSuffix();
     browser_ =
         std::make_unique<RecordedBrowser>(FreshTempFolder(L"repair_tests_browser") + L"record.txt");

@@ -109,6 +109,15 @@ inline void RemoveFolder(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
+// When local midnight is less than two minutes away, waits until it has passed: a test that names
+// today's backup must not see two days.
+inline void WaitOutMidnight() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  int left = ((24 - now.wHour) * 60 - now.wMinute) * 60 - now.wSecond;
+  if (left < 120) Sleep((left + 2) * 1000);
+}
+
 // "_bak" and today's local date, as a backup made now is named.
 inline std::wstring TodaysBackupSuffix() {
   SYSTEMTIME now;
