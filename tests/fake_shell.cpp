@@ -425,7 +425,9 @@ void PrintTo(const Live& references, std::ostream* out) {
        << references.shellDispatches << "}";
 }
 
-// As the product asks for it: from the desktop shell's process, as a local server.
+// As a local server, the context the product asks for. With REGCLS_MULTIPLEUSE that serves this
+// process too, and it outranks explorer's registration here; while it lives, other processes of the
+// prefix could reach it as well, and none of the tests' processes asks.
 Registration::Registration(Script script) {
   state = new State{std::move(script), {}};
   result_ = CoRegisterClassObject(CLSID_ShellWindows, &factory, CLSCTX_LOCAL_SERVER,
