@@ -4,8 +4,21 @@
 
 #include <shellapi.h>
 
+#include "runtime/desktop_shell.h"
+
+namespace {
+// No "open with" picker or error box when nothing can open the address: failures are silent.
+bool OpenFromThisProcess(const char* address) {
+  SHELLEXECUTEINFOA execution = {};
+  execution.cbSize = sizeof execution;
+  execution.fMask = SEE_MASK_FLAG_NO_UI;
+  execution.lpVerb = "open";
+  execution.lpFile = address;
+  execution.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExA(&execution) != FALSE;
+}
+}  // namespace
+
 bool OpenAddress(const char* address) {
-  HINSTANCE result = ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
-  // Values above 32 mean success; the lower ones are error codes.
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return OpenThroughDesktopShell(address) || OpenFromThisProcess(address);
 }
