@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "counted_object.h"
+
 namespace fake_shell {
 namespace {
 
@@ -41,40 +43,11 @@ HRESULT HandOut(Step step, Interface* object, Interface** out) {
   return state->script.failure;
 }
 
-// IUnknown for one fake object; every reference taken or dropped moves its kind's live count.
-// `Find` names the interfaces the object answers for.
+// Each kind of fake object moves its own live count; `Find` names the interfaces it answers for.
 template <class Base, long Live::*count>
-class Counted : public Base {
+class Counted : public CountedObject<Base> {
  public:
-  Counted() { ++(live.*count); }
-  Counted(const Counted&) = delete;
-  Counted& operator=(const Counted&) = delete;
-  virtual ~Counted() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = Find(iid);
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    ++(live.*count);
-    return ++references_;
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    --(live.*count);
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- protected:
-  // This object as the interface, or null when it does not answer for it.
-  virtual void* Find(REFIID iid) = 0;
-
- private:
-  ULONG references_ = 1;
+  Counted() : CountedObject<Base>(live.*count) {}
 };
 
 // IDispatch of an object that is only used through its own interface.

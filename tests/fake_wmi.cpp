@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "counted_object.h"
+
 namespace fake_wmi {
 namespace {
 
@@ -24,38 +26,11 @@ std::optional<std::wstring> Copy(const wchar_t* text) {
   return std::wstring(text);
 }
 
-// IUnknown for one fake object; every reference taken or dropped moves its kind's live count.
+// Each kind of fake object moves its own live count.
 template <class Interface, long Live::*count>
-class Counted : public Interface {
+class Counted : public CountedSingle<Interface> {
  public:
-  Counted() { ++(live.*count); }
-  Counted(const Counted&) = delete;
-  Counted& operator=(const Counted&) = delete;
-  virtual ~Counted() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(Interface)) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    ++(live.*count);
-    return ++references_;
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    --(live.*count);
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  ULONG references_ = 1;
+  Counted() : CountedSingle<Interface>(live.*count) {}
 };
 
 class Token : public Counted<IUnknown, &Live::countedObjects> {};
