@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "runtime/heap.h"
+#include "runtime/system_string.h"
 
 namespace {
 thread_local HRESULT lastError = S_OK;
@@ -12,16 +13,6 @@ bool Failed(HRESULT result) {
   if (SUCCEEDED(result)) return false;
   lastError = result;
   return true;
-}
-
-// A UTF-16 system string of an ANSI text; null for an empty or null text.
-BSTR AnsiToBstr(const char* text) {
-  if (!text || !*text) return nullptr;
-  int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (units <= 1) return nullptr;
-  BSTR string = SysAllocStringLen(nullptr, units - 1);
-  if (string) (void)MultiByteToWideChar(CP_ACP, 0, text, -1, string, units);
-  return string;
 }
 
 bool FindMember(IDispatch* dispatch, const char* name, DISPID* member) {

@@ -77,17 +77,6 @@ ComPtr<IShellDispatch2> ShellAutomation(IShellView* view) {
   return shell;
 }
 
-// Read in the ANSI code page, as ShellExecuteExA reads it; null when it cannot be converted.
-SystemString AnsiToSystemString(const char* text) {
-  int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (units <= 1) return {};
-  SystemString string(SysAllocStringLen(nullptr, units - 1));
-  if (!string.get() || MultiByteToWideChar(CP_ACP, 0, text, -1, string.get(), units) != units) {
-    return {};
-  }
-  return string;
-}
-
 // The shell may bring the browser it starts to the front only when it may set the foreground
 // window itself: this process, in the foreground since the click, passes that right on.
 void LetTheShellTakeTheForeground(HWND desktopWindow) {
@@ -98,8 +87,8 @@ void LetTheShellTakeTheForeground(HWND desktopWindow) {
 }  // namespace
 
 bool OpenThroughDesktopShell(const char* address) {
-  if (!address) return false;
-  SystemString file = AnsiToSystemString(address);
+  // Read in the ANSI code page, as ShellExecuteExA reads it.
+  SystemString file(AnsiToBstr(address));
   SystemString verb(SysAllocString(L"open"));
   if (!file.get() || !verb.get()) return false;
 

@@ -20,3 +20,7 @@ class SystemString {
  private:
   BSTR string_ = nullptr;
 };
+
+// A fresh system string of a text in the ANSI code page; null for a null or empty text and for one
+// that cannot be converted.
+BSTR AnsiToBstr(const char* text);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "counted_object.h"
+#include "fake_com.h"
 
 namespace fake_wmi {
 namespace {
@@ -277,21 +277,8 @@ class Locator : public Counted<IWbemLocator, &Live::locators> {
   }
 };
 
-// The class object lives as long as the process: COM may hold it until the revocation returns.
-class Factory : public IClassFactory {
+class Factory : public StaticClassFactory {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(IClassFactory)) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -304,7 +291,6 @@ class Factory : public IClassFactory {
     locator->Release();
     return result;
   }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 Factory factory;

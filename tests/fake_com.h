@@ -1,6 +1,6 @@
 #pragma once
-// IUnknown for the objects of the test fakes: every reference taken or dropped moves a live count
-// that the tests read, so a reference that the product keeps, or drops twice, shows.
+// The COM plumbing of the test fakes. Their objects count every reference taken or dropped in a
+// live count that the tests read, so a reference that the product keeps, or drops twice, shows.
 #include <windows.h>
 
 #include <unknwn.h>
@@ -52,4 +52,22 @@ class CountedSingle : public CountedObject<Interface> {
     bool known = iid == __uuidof(IUnknown) || iid == __uuidof(Interface);
     return known ? static_cast<Interface*>(this) : nullptr;
   }
+};
+
+// A class object that lives as long as the process, since COM may hold it until its revocation
+// returns: it counts no references. Each fake supplies CreateInstance.
+class StaticClassFactory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IClassFactory*>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
